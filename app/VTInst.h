@@ -1,0 +1,132 @@
+// The application object: holds the shared state of the run and runs the start-up sequence.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/UpdateCommonInfo.h"
+#include "catalogue/UpdateInfo.h"
+#include "framework/AppBase.h"
+#include "framework/Font.h"
+
+class CInstallDestFolderDlg;
+class CLicenseDlg;
+class CInstallDlg;
+class CContentConfirmDlg;
+class CDownloadDlg;
+class CPowerAutoOffDlg;
+class CRestartConfrimDlg;
+
+// Exports of the OCR support library (C calling convention).
+typedef int(__cdecl* PFN_IsSupportedOCREngine)(const char* engineVersion);
+typedef int(__cdecl* PFN_IsOCRLangPackInstall)();
+typedef int(__cdecl* PFN_IsEnvMultiBytesLang)();
+
+extern const wchar_t START_MODE_AFTER_RESTART[];  // "-StartOS"
+
+class CVTInstApp : public fw::CAppBase {
+public:
+    CVTInstApp();
+    ~CVTInstApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Configuration and saved state.
+    BOOL ReadConfiguration(std::wstring& catalogueUrl);
+    void BuildSoftAuthHeader();
+    void BuildOcrAuthHeader();
+    BOOL CreateSavePath();
+    std::wstring GetSavePath();
+    BOOL SaveVTInst();
+    void CopyVTInst();
+
+    // Restart markers left by an earlier installation.
+    BOOL CheckNeedReboot();
+
+    // Update selection (filled by the selection step).
+    int CheckInstallSoft();
+    BOOL CheckDiskSpaceEnough(const std::wstring& folder);
+
+    std::wstring m_strStartMode;
+    BOOL m_bLaunchTools;
+    BOOL m_bRestartNow;
+    BOOL m_rebootNeeded;
+    BOOL m_installReady;
+    std::wstring m_installFolder;
+    BOOL m_bNeedReboot;
+    int m_nWizardStatus;
+    fw::CFont m_fontNormal;
+    fw::CFont m_fontBold;
+
+    CInstallDestFolderDlg* m_pInstallDestFolderDlg;
+    CLicenseDlg* m_pLicenseDlg;
+    CInstallDlg* m_pInstallDlg;
+    CContentConfirmDlg* m_pContentConfirmDlg;
+    CDownloadDlg* m_pDownloadDlg;
+    CPowerAutoOffDlg* m_pPowerAutoOffDlg;
+    CRestartConfrimDlg* m_pRestartConfrimDlg;
+
+    BOOL m_bDotNet35;
+    BOOL m_bDotNet40;
+    BOOL m_bDotNet45;
+    BOOL m_bUseDotNet45;
+
+    UPDATECOMMONINFO m_updateCommonInfo;
+    std::wstring m_strOSVersion;
+    std::wstring m_strServicePack;
+    std::wstring m_strModuleDir;
+    std::wstring m_strIniFile;
+    std::wstring m_strXmlFile;
+    std::wstring m_strSavePath;
+    std::wstring m_strVTInstIni;
+    std::wstring m_strMonIni;
+
+    HMODULE m_hOcrHandle;
+    PFN_IsSupportedOCREngine m_pfnIsSupportedOCREngine;
+    PFN_IsOCRLangPackInstall m_pfnIsOCRLangPackInstall;
+    PFN_IsEnvMultiBytesLang m_pfnIsEnvMultiBytesLang;
+
+    int m_nDownRetryCount;
+    int m_nDownRetrySleep;
+    int m_nConnectTimeout;
+    int m_nSendTimeout;
+    int m_nReceiveTimeout;
+    int m_nResumeRetryCount;
+    int m_nResumeRetrySleep;
+    std::wstring m_strCountServerUrl;
+    std::wstring m_strAuthHeader;
+    std::wstring m_strSoftAuthHeader;
+    std::wstring m_strOcrAuthHeader;
+
+    std::wstring m_strRegistUrl;
+    std::wstring m_strGuidePath;
+    int m_nFromDVD;
+    int m_nStartMode;
+
+    // Parsed catalogue and the selection.
+    CUpdateInfoList m_catalogueItems;
+    CUpdateInfoList m_homeItems;
+    int m_osNotSupported;
+    CUpdateInfoList m_updateList;
+
+private:
+    // Start-up steps; each returns FALSE when it ended the sequence (its box and log lines done).
+    BOOL RunStartUpSequence();
+    void SelectResourceModule();
+    void CreateDialogFonts();
+    BOOL CheckServicePack();
+    void DecideDotNetGeneration();
+    BOOL CheckStartMode();
+    void RegisterPageWindowClass();
+    void SetHelpFilePath();
+    BOOL LoadOcrSupportLibrary();
+    BOOL PrepareDownloadFolder();
+    BOOL FinishInitInstance(BOOL result);
+    void DeletePages();
+    void UnloadOcrSupportLibrary();
+    BOOL IsAfterRestartRun() const;
+};
+
+extern CVTInstApp theApp;

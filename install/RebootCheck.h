@@ -1,0 +1,15 @@
+// Registry markers of installations that wait for a restart (all under HKEY_LOCAL_MACHINE).
+#pragma once
+
+extern const wchar_t RUNONCE_KEY[];
+
+#define REBOOTCHECK_MANAGER L"SOFTWARE\\ZEL\\Manager RebootCheck"
+#define REBOOTCHECK_MANUAL L"SOFTWARE\\ZEL\\Manual RebootCheck"
+#define REBOOTCHECK_OCRPACK L"SOFTWARE\\ZEL\\OCRPack RebootCheck"
+#define REBOOTCHECK_ONLINEUPDATE L"SOFTWARE\\ZEL\\OnlineUpdate RebootCheck"
+#define REBOOTCHECK_HOME_OCRPACK L"SOFTWARE\\ZEL\\Home OCRPack RebootCheck"
+
+// A value of the machine's RunOnce key is present; only "not found" counts as absent.
+bool RunOnceValueExists(const wchar_t* valueName);
+// The marker key opens for reading (it is closed again at once).
+bool RebootCheckKeyOpens(const wchar_t* keyPath);

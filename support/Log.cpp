@@ -1,0 +1,134 @@
+#include "support/Log.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <cwctype>
+#include <ctime>
+#include <string>
+
+namespace {
+
+// Serialises whole WriteLog calls within the process. Statically initialised, so it exists before
+// any object's constructor can log. Not re-entrant: nothing below logs.
+SRWLOCK g_logLock = SRWLOCK_INIT;
+
+class LogLockGuard {
+public:
+    LogLockGuard() { AcquireSRWLockExclusive(&g_logLock); }
+    ~LogLockGuard() { ReleaseSRWLockExclusive(&g_logLock); }
+    LogLockGuard(const LogLockGuard&) = delete;
+    LogLockGuard& operator=(const LogLockGuard&) = delete;
+};
+
+const wchar_t kLogFileName[] = L"VtDownLoadInst.log";
+const unsigned kMaxHistoryEntries = 10000;
+const size_t kEntryLineCapacity = 33288;  // characters, terminator included
+const size_t kPathCapacity = 260;
+
+const wchar_t* LevelWord(int level) {
+    switch (level) {
+        case 1: return L"EROR";
+        case 2: return L"WARN";
+        case 3: return L"INFO";
+        default: return nullptr;
+    }
+}
+
+std::wstring Trimmed(const wchar_t* text) {
+    if (!text) return std::wstring();
+    const wchar_t* begin = text;
+    while (*begin && iswspace(*begin)) ++begin;
+    const wchar_t* end = begin + wcslen(begin);
+    while (end > begin && iswspace(end[-1])) --end;
+    return std::wstring(begin, end);
+}
+
+// The last path component, cut to what a 260-character buffer holds.
+std::wstring SourceName(const wchar_t* sourceFile) {
+    if (!sourceFile) return std::wstring();
+    const wchar_t* slash = wcsrchr(sourceFile, L'\\');
+    std::wstring name = slash ? slash + 1 : sourceFile;
+    if (name.size() > kPathCapacity - 1) name.resize(kPathCapacity - 1);
+    return name;
+}
+
+std::wstring LocalTimeText() {
+    time_t now = time(nullptr);
+    struct tm local = {};
+    if (now == static_cast<time_t>(-1) || localtime_s(&local, &now) != 0)
+        return L"0000/00/00 00:00:00";
+    wchar_t text[64];
+    swprintf(text, 64, L"%04d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+             local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+// "#TIME|WORD|MODULE|SOURCE|LINE|ERRNO|message#". An over-long message is cut so that the whole
+// line, closing '#' included, fits the entry buffer.
+std::wstring EntryLine(const std::wstring& time, const wchar_t* word, const std::wstring& module,
+                       const std::wstring& source, const std::wstring& line, const std::wstring& errorNumber,
+                       const std::wstring& message) {
+    std::wstring entry = L"#" + time + L"|" + word + L"|" + module + L"|" + source + L"|" + line + L"|" +
+                         errorNumber + L"|";
+    const size_t room = kEntryLineCapacity - 1;  // without the terminator
+    if (entry.size() + 1 > room) entry.resize(room - 1);
+    entry.append(message, 0, room - 1 - entry.size());
+    entry += L"#";
+    return entry;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) void __cdecl WriteLog(const wchar_t* module, const wchar_t* sourceFile,
+                                                       int line, int errorNumber, const wchar_t* message,
+                                                       int level, int /*reserved*/) {
+    const wchar_t* word = LevelWord(level);
+    if (!word) return;
+
+    LogLockGuard lock;
+
+    std::wstring text = Trimmed(message);
+
+    wchar_t programPath[kPathCapacity] = {};
+    DWORD programLength = GetModuleFileNameW(nullptr, programPath, kPathCapacity);
+    if (programLength == 0) return;
+
+    std::wstring time = LocalTimeText();
+    std::wstring source = SourceName(sourceFile);
+    std::wstring moduleText = module ? module : L"";
+    if (moduleText.size() > kEntryLineCapacity) moduleText.resize(kEntryLineCapacity);
+
+    wchar_t lineText[64];
+    wchar_t errorText[64];
+    swprintf(lineText, 64, L"%dL", line);
+    swprintf(errorText, 64, L"%d", errorNumber);
+
+    std::wstring entry = EntryLine(time, word, moduleText, source, lineText, errorText, text);
+
+    // A temporary folder that leaves no room for the file name drops the entry: a cut path would
+    // write the log somewhere else.
+    wchar_t logPath[kPathCapacity] = {};
+    DWORD tempLength = GetTempPathW(kPathCapacity, logPath);
+    if (tempLength == 0 || tempLength + wcslen(kLogFileName) >= kPathCapacity) return;
+    wcscat(logPath, kLogFileName);
+
+    unsigned counter = static_cast<unsigned>(GetPrivateProfileIntW(L"LOG", L"CNT", 0, logPath));
+    counter = counter < kMaxHistoryEntries ? counter + 1 : 1;
+    wchar_t counterText[16];
+    wchar_t historyKey[16];
+    swprintf(counterText, 16, L"%u", counter);
+    swprintf(historyKey, 16, L"L%02u", counter);
+
+    // Failed writes are ignored: the log never reports its own failures.
+    WritePrivateProfileStringW(L"LOG", L"PATH", programPath, logPath);
+    WritePrivateProfileStringW(L"LOG", L"TIME", time.c_str(), logPath);
+    WritePrivateProfileStringW(L"LOG", L"MODULE", moduleText.c_str(), logPath);
+    WritePrivateProfileStringW(L"LOG", L"SOURCE", source.c_str(), logPath);
+    WritePrivateProfileStringW(L"LOG", L"LINE", lineText, logPath);
+    WritePrivateProfileStringW(L"LOG", L"ERRNO", errorText, logPath);
+    WritePrivateProfileStringW(L"LOG", L"ERRSTR", text.c_str(), logPath);
+    WritePrivateProfileStringW(L"LOG", L"CNT", counterText, logPath);
+    WritePrivateProfileStringW(L"LOG", L"HIST", historyKey, logPath);
+    WritePrivateProfileStringW(L"HIST", historyKey, entry.c_str(), logPath);
+}

@@ -1,0 +1,2 @@
+// Runs the real VTInst.exe under Wine from a prepared folder.
+#include <gtest/gtest.h>

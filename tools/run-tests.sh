@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs the whole test suite of a build tree: starts a private display and the loopback test
+# server, then CTest (which runs each test program under Wine).
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+exec tools/with-display.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure

@@ -2,10 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/UpdateCommonInfo.h"
+#include "catalogue/SoftMulti.h"
 #include "catalogue/UpdateInfo.h"
 #include "framework/AppBase.h"
 #include "framework/Font.h"
@@ -48,6 +51,15 @@ public:
     // Update selection (filled by the selection step).
     int CheckInstallSoft();
     BOOL CheckDiskSpaceEnough(const std::wstring& folder);
+    void GetNeedUpdateList(int64_t now);
+    void GetNeedHomeOCRList(int64_t now);
+    BOOL CheckHomeVersion();
+    BOOL CheckOcrEngine(BOOL managerSelected, const std::wstring& id);
+    int ReadNewInstallFolders();
+    // Attaches the due home OCR packs to the "Veltrona OCR LangPack2" record.
+    void BundleHomeOcrPacks();
+    // Frees the bundle lists (the destructor does it too) and unlinks them from m_updateList.
+    void ReleaseBundleLists();
 
     std::wstring m_strStartMode;
     BOOL m_bLaunchTools;
@@ -110,6 +122,12 @@ public:
     CUpdateInfoList m_homeItems;
     int m_osNotSupported;
     CUpdateInfoList m_updateList;
+    CUpdateInfoList m_homeOcrList;
+    int m_homeInstalled = 0;
+    int m_ocrPack2Selected = 0;
+    int m_dotNetSpaceMB = 0;  // disk allowance for the missing .NET Frameworks
+    // Owner of every list a bundle record's m_subPackages points to.
+    std::vector<std::unique_ptr<CSoftMultiList>> m_bundleLists;
 
 private:
     // Start-up steps; each returns FALSE when it ended the sequence (its box and log lines done).

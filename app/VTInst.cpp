@@ -107,6 +107,7 @@ BOOL CVTInstApp::RunStartUpSequence() {
     std::wstring catalogueUrl;
     if (!ReadConfiguration(catalogueUrl)) return FALSE;
     if (!PrepareDownloadFolder()) return FALSE;
+    if (!DownloadCatalogue(catalogueUrl)) return FALSE;
 
     return TRUE;
 }

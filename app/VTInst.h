@@ -141,6 +141,7 @@ private:
     void SetHelpFilePath();
     BOOL LoadOcrSupportLibrary();
     BOOL PrepareDownloadFolder();
+    BOOL DownloadCatalogue(const std::wstring& url);
     BOOL FinishInitInstance(BOOL result);
     void DeletePages();
     void UnloadOcrSupportLibrary();

@@ -1,0 +1,34 @@
+// The download engine: every exchange with a web server. It keeps no state between calls; each
+// operation opens and closes its own session, connection, request and local file, catches every
+// failure and answers with a result code of DownloadResult.h.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "download/DownloadResult.h"
+
+class CDownloadDlg;
+
+class CHttpDownLoad {
+public:
+    // A small file fetched whole into folder (which ends with a backslash). index names the local
+    // file (see RenameDownFile); owner owns the proxy credential dialog and may be null.
+    // resultPath receives the local path as soon as it is known. Returns 0, 1 or 3.
+    static int DownloadFile(std::wstring& resultPath, int index, const std::wstring& folder, const std::wstring& url,
+                            HWND owner);
+
+    // A package's response file for item itemIndex of the page's download list (subPackage: its
+    // position in a bundle, else 0). The page owns the proxy credential dialog. Returns 0, 1, 3 or 8.
+    static int DownloadISSFile(std::wstring& resultPath, int subPackage, const std::wstring& folder,
+                               const std::wstring& url, int itemIndex, CDownloadDlg* page);
+
+    // Posts the form-encoded parameters to the download-count server and stores its answer in
+    // answerPath. Returns 0, 1, 3 or 7.
+    static int SendMsgToInternetDetail(const std::wstring& parameters, const std::wstring& answerPath);
+
+    // The local path of a download: folder + fileName for an index below 0, else the name with
+    // "_NN" (index + 1) before its last extension. FALSE when the result would not fit a path.
+    static BOOL RenameDownFile(int index, std::wstring& resultPath, const std::wstring& folder,
+                               const std::wstring& fileName);
+};

@@ -61,6 +61,21 @@ public:
     // Frees the bundle lists (the destructor does it too) and unlinks them from m_updateList.
     void ReleaseBundleLists();
 
+    // Running other programs: as the installer, as the desktop's user, and the online-update tool.
+    BOOL RunEXEWaitEnd(const std::wstring& exeFile, const std::wstring& exeCmdLine, BOOL wait);
+    BOOL RunEXEWaitEndWithCurrentSession(const std::wstring& exeFile, const std::wstring& exeCmdLine, BOOL wait,
+                                         BOOL failOnExitCode);
+    void CallUpdaterModule(const std::wstring& exeCmdLine, const std::wstring& exeName);
+    BOOL CreateProcessAsShellUser(wchar_t* commandLine, const wchar_t* workingFolder, STARTUPINFOW* startupInfo,
+                                  PROCESS_INFORMATION* processInformation);
+
+    // .NET Framework prerequisites: detection, and the start-up notice (sets m_bDotNet35/40/45).
+    int GetREGDwordDataInfo(const std::wstring& keyPath, const std::wstring& valueName);
+    BOOL CheckDotNetFramework3_5Install();
+    BOOL CheckDotNetFramework4_0Install();
+    BOOL CheckDotNetFramework4_5Install();
+    void ShowDotNetNotice();
+
     std::wstring m_strStartMode;
     BOOL m_bLaunchTools;
     BOOL m_bRestartNow;

@@ -1,0 +1,48 @@
+// Registry values under HKEY_LOCAL_MACHINE for one test, removed when the fixture goes: keys it
+// created are deleted with everything below them, values it changed in keys that existed before
+// get their earlier contents back.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vttest {
+
+class RegistryFixture {
+public:
+    RegistryFixture() = default;
+    ~RegistryFixture();
+    RegistryFixture(const RegistryFixture&) = delete;
+    RegistryFixture& operator=(const RegistryFixture&) = delete;
+
+    // The key path is below HKEY_LOCAL_MACHINE; missing keys on the way are created. An empty value
+    // name is the key's default value.
+    bool SetString(const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& value);
+    bool SetDword(const std::wstring& keyPath, const std::wstring& valueName, DWORD value);
+    // Removes a value for the test (restored afterwards when it existed).
+    bool DeleteValue(const std::wstring& keyPath, const std::wstring& valueName);
+
+    // An installed family product: "SOFTWARE\ZEL\Veltrona Software\<id>" with "Version" (and "Path"
+    // when given).
+    bool InstallProduct(const std::wstring& id, const std::wstring& version, const std::wstring& path = L"");
+
+private:
+    struct SavedValue {
+        std::wstring keyPath;
+        std::wstring valueName;
+        bool existed = false;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+    };
+
+    bool SetValue(const std::wstring& keyPath, const std::wstring& valueName, DWORD type, const BYTE* data,
+                  DWORD size);
+    HKEY CreateKeyPath(const std::wstring& keyPath);
+    void SaveValue(HKEY key, const std::wstring& keyPath, const std::wstring& valueName);
+
+    std::vector<std::wstring> m_createdKeys;
+    std::vector<SavedValue> m_savedValues;
+};
+
+}  // namespace vttest

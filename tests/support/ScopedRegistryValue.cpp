@@ -38,23 +38,40 @@ ScopedRegistryValue::ScopedRegistryValue(const std::wstring& keyPath, const std:
 ScopedRegistryValue::ScopedRegistryValue(const std::wstring& keyPath, const std::wstring& valueName, DWORD type,
                                          const std::vector<BYTE>& data)
     : m_keyPath(keyPath), m_valueName(valueName) {
+    RememberPresentState();
+    Set(type, data);
+}
+
+ScopedRegistryValue::ScopedRegistryValue(const std::wstring& keyPath, const std::wstring& valueName, Absent)
+    : m_keyPath(keyPath), m_valueName(valueName) {
+    RememberPresentState();
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key);
+    if (opened == ERROR_SUCCESS) {
+        const LONG deleted = RegDeleteValueW(key, valueName.c_str());
+        m_ok = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+        RegCloseKey(key);
+    } else {
+        m_ok = opened == ERROR_FILE_NOT_FOUND;
+    }
+}
+
+void ScopedRegistryValue::RememberPresentState() {
     // Remember which parts of the path are new, so that only those are removed afterwards.
     for (size_t end = 0; end != std::wstring::npos;) {
-        end = keyPath.find(L'\\', end + 1);
-        const std::wstring part = keyPath.substr(0, end);
+        end = m_keyPath.find(L'\\', end + 1);
+        const std::wstring part = m_keyPath.substr(0, end);
         if (!KeyExists(part)) m_createdKeys.push_back(part);
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        DWORD size = 0;
-        if (RegQueryValueExW(key, valueName.c_str(), nullptr, &m_oldType, nullptr, &size) == ERROR_SUCCESS) {
-            m_oldData.resize(size);
-            m_hadValue = RegQueryValueExW(key, valueName.c_str(), nullptr, &m_oldType,
-                                          size ? m_oldData.data() : nullptr, &size) == ERROR_SUCCESS;
-        }
-        RegCloseKey(key);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, m_valueName.c_str(), nullptr, &m_oldType, nullptr, &size) == ERROR_SUCCESS) {
+        m_oldData.resize(size);
+        m_hadValue = RegQueryValueExW(key, m_valueName.c_str(), nullptr, &m_oldType,
+                                      size ? m_oldData.data() : nullptr, &size) == ERROR_SUCCESS;
     }
-    Set(type, data);
+    RegCloseKey(key);
 }
 
 void ScopedRegistryValue::Set(DWORD type, const std::vector<BYTE>& data) {

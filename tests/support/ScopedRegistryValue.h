@@ -10,6 +10,9 @@ namespace vttest {
 
 class ScopedRegistryValue {
 public:
+    struct Absent {};
+    // The value removed for the test.
+    ScopedRegistryValue(const std::wstring& keyPath, const std::wstring& valueName, Absent);
     // REG_DWORD value.
     ScopedRegistryValue(const std::wstring& keyPath, const std::wstring& valueName, DWORD value);
     // REG_SZ value.
@@ -24,6 +27,7 @@ public:
     bool Ok() const { return m_ok; }
 
 private:
+    void RememberPresentState();
     void Set(DWORD type, const std::vector<BYTE>& data);
 
     std::wstring m_keyPath;

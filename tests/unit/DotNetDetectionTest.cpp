@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,12 +12,11 @@
 #include "app/VTInst.h"
 #include "tests/support/LogFile.h"
 #include "tests/support/MessageBoxWatcher.h"
-#include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/RegistryFixture.h"
 #include "tests/support/ScopedTempFolder.h"
 #include "tests/support/StringTableModule.h"
 
 using vttest::LogFile;
-using vttest::ScopedRegistryValue;
 using vttest::ScopedTempFolder;
 
 namespace {
@@ -35,25 +33,17 @@ struct Frameworks {
 class RegistryState {
 public:
     explicit RegistryState(const Frameworks& frameworks) {
-        Put(NDP35, L"Install", frameworks.install35);
-        Put(NDP35, L"SP", frameworks.sp35);
-        Put(NDP4, L"Install", frameworks.install4);
-        Put(NDP4, L"Release", frameworks.release4);
+        m_ok = Put(NDP35, L"Install", frameworks.install35) && Put(NDP35, L"SP", frameworks.sp35) &&
+               Put(NDP4, L"Install", frameworks.install4) && Put(NDP4, L"Release", frameworks.release4);
     }
-    bool Ok() const {
-        for (const auto& value : m_values)
-            if (!value->Ok()) return false;
-        return true;
-    }
+    bool Ok() const { return m_ok; }
 
 private:
-    void Put(const wchar_t* key, const wchar_t* name, const std::optional<DWORD>& value) {
-        if (value)
-            m_values.push_back(std::make_unique<ScopedRegistryValue>(key, name, *value));
-        else
-            m_values.push_back(std::make_unique<ScopedRegistryValue>(key, name, ScopedRegistryValue::Absent()));
+    bool Put(const wchar_t* key, const wchar_t* name, const std::optional<DWORD>& value) {
+        return value ? m_registry.SetDword(key, name, *value) : m_registry.DeleteValue(key, name);
     }
-    std::vector<std::unique_ptr<ScopedRegistryValue>> m_values;
+    vttest::RegistryFixture m_registry;
+    bool m_ok = false;
 };
 
 class DotNetDetectionTest : public ::testing::Test {
@@ -73,13 +63,18 @@ protected:
 
 TEST_F(DotNetDetectionTest, GetREGDwordDataInfoReadsOnlyDwordValues) {
     const std::wstring key = L"SOFTWARE\\VTInstTest\\DwordValues";
-    ScopedRegistryValue dword(key, L"Release", 378389);
-    ScopedRegistryValue high(key, L"High", 0x80000001u);
+    vttest::RegistryFixture registry;
+    ASSERT_TRUE(registry.SetDword(key, L"Release", 378389));
+    ASSERT_TRUE(registry.SetDword(key, L"High", 0x80000001u));
     // A text "1" is four bytes, which read as a number would be 49.
-    ScopedRegistryValue text(key, L"Text", std::wstring(L"1"));
-    ScopedRegistryValue binary(key, L"Binary", REG_BINARY, {7, 0, 0, 0});
-    ScopedRegistryValue qword(key, L"Qword", REG_QWORD, {5, 0, 0, 0, 0, 0, 0, 0});
-    ASSERT_TRUE(dword.Ok() && high.Ok() && text.Ok() && binary.Ok() && qword.Ok());
+    ASSERT_TRUE(registry.SetString(key, L"Text", L"1"));
+    // Values of other types in the fixture's own key go with it.
+    const BYTE binary[4] = {7, 0, 0, 0};
+    const BYTE qword[8] = {5, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Binary", REG_BINARY, binary, sizeof(binary)),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Qword", REG_QWORD, qword, sizeof(qword)),
+              ERROR_SUCCESS);
 
     EXPECT_EQ(theApp.GetREGDwordDataInfo(key, L"Release"), 378389);
     EXPECT_EQ(theApp.GetREGDwordDataInfo(key, L"High"), static_cast<int>(0x80000001u));

@@ -7,7 +7,7 @@
 #include "app/VTInst.h"
 #include "install/ShellSession.h"
 #include "tests/support/LogFile.h"
-#include "tests/support/ScopedRegistryValue.h"
+#include "tests/support/RegistryFixture.h"
 #include "tests/support/ScopedTempFolder.h"
 #include "tests/support/StandInTool.h"
 
@@ -285,8 +285,8 @@ TEST_F(ProcessRunnerTest, ShellTokenLaunchQuotesAPathWithBlanks) {
 TEST_F(ProcessRunnerTest, CallUpdaterModuleStartsTheUpdaterFromItsRegisteredFolder) {
     const std::wstring updater = temp.File(L"VeltronaUpdater.exe");
     ASSERT_TRUE(vttest::InstallStandIn(updater, 0));
-    vttest::ScopedRegistryValue path(UPDATE_KEY, L"Path", temp.Path());
-    ASSERT_TRUE(path.Ok());
+    vttest::RegistryFixture registry;
+    ASSERT_TRUE(registry.SetString(UPDATE_KEY, L"Path", temp.Path()));
 
     theApp.CallUpdaterModule(L" -Install", L"VeltronaUpdater.exe");
     EXPECT_TRUE(log.Contains(L"Start:CVTInstApp::CallUpdaterModule"));
@@ -299,8 +299,8 @@ TEST_F(ProcessRunnerTest, CallUpdaterModuleStartsTheUpdaterFromItsRegisteredFold
 }
 
 TEST_F(ProcessRunnerTest, CallUpdaterModuleLogsAMissingUpdaterWithItsPath) {
-    vttest::ScopedRegistryValue path(UPDATE_KEY, L"Path", temp.Path());
-    ASSERT_TRUE(path.Ok());
+    vttest::RegistryFixture registry;
+    ASSERT_TRUE(registry.SetString(UPDATE_KEY, L"Path", temp.Path()));
     theApp.CallUpdaterModule(L"", L"VtUWatcher.exe");
     EXPECT_TRUE(log.Contains(L"Error:CVTInstApp::CallUpdaterModule:the value of [strExePath] is not "
                              L"correct.strExePath=" +

@@ -48,6 +48,9 @@ public:
     // Restart markers left by an earlier installation.
     BOOL CheckNeedReboot();
 
+    // Catalogue parse into m_catalogueItems, m_homeItems and the catalogue values.
+    BOOL CreateUpdateInfoList(const std::wstring& path);
+
     // Update selection (filled by the selection step).
     int CheckInstallSoft();
     BOOL CheckDiskSpaceEnough(const std::wstring& folder);

@@ -17,8 +17,10 @@ public:
     std::wstring m_id;
     std::wstring m_title;
     std::wstring m_version;
-    int64_t m_pubDate = 0;  // seconds since 1970 (UTC); 0 means absent
-    int64_t m_delDate = 0;
+    // The catalogue's UTC wall-clock times converted as local times (the selection converts the
+    // current UTC wall clock the same way, so the two compare); 0 means absent.
+    int64_t m_pubDate = 0;
+    int64_t m_delDate = 0;  // offered only until this time
     std::wstring m_issUrl;
     std::wstring m_issUgUrl;
     std::wstring m_moduleUrl;

@@ -1,16 +1,5 @@
 #include "install/ProcessLaunch.h"
 
-bool ProgramFileIsMissing(const std::wstring& programPath) {
-    HANDLE file = CreateFileW(programPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 std::wstring WorkingFolderOf(const std::wstring& programPath) {
     const size_t backslash = programPath.rfind(L'\\');
     if (backslash == std::wstring::npos) return L"\\";

@@ -5,10 +5,6 @@
 #include <string>
 #include <vector>
 
-// A program counts as missing only when opening it reports "file not found" or "path not found";
-// a file that exists but cannot be read (locked, say) is still worth a launch attempt.
-bool ProgramFileIsMissing(const std::wstring& programPath);
-
 // The folder part of the path followed by "\"; "\" for a path without a folder.
 std::wstring WorkingFolderOf(const std::wstring& programPath);
 

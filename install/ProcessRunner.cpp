@@ -4,6 +4,7 @@
 #include "app/VTInst.h"
 #include "framework/StringFormat.h"
 #include "install/ProcessLaunch.h"
+#include "support/FileOps.h"
 #include "support/Log.h"
 
 namespace {
@@ -18,7 +19,7 @@ BOOL CVTInstApp::RunEXEWaitEnd(const std::wstring& exeFile, const std::wstring& 
     LOG_INFO(L"Start:CVTInstApp::RunEXEWaitEnd");
     LOG_INFO((L"CVTInstApp::RunEXEWaitEnd:strExeFile=" + exeFile).c_str());
     LOG_INFO((L"CVTInstApp::RunEXEWaitEnd:strExeCmdLine=" + exeCmdLine).c_str());
-    if (ProgramFileIsMissing(exeFile)) {
+    if (!FileExists(exeFile)) {
         LOG_ERROR(L"Error:CVTInstApp::RunEXEWaitEnd:the value of [strExeFile] is not correct.");
         return FALSE;
     }
@@ -46,7 +47,7 @@ BOOL CVTInstApp::RunEXEWaitEndWithCurrentSession(const std::wstring& exeFile, co
     // The program is named by the command line alone here, so its path is quoted: unquoted, a path
     // with blanks would let "C:\Program.exe" or the like start in its place.
     std::vector<wchar_t> commandLine = WritableCopy(L"\"" + exeFile + L"\" " + exeCmdLine);
-    if (ProgramFileIsMissing(exeFile)) {
+    if (!FileExists(exeFile)) {
         LOG_ERROR(L"Error:CVTInstApp::RunEXEWaitEndWithCurrentSession:the value of [strExeFile] is not correct.");
         return FALSE;
     }

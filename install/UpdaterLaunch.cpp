@@ -3,6 +3,7 @@
 
 #include "app/VTInst.h"
 #include "install/ProcessLaunch.h"
+#include "support/FileOps.h"
 #include "support/Log.h"
 #include "support/Registry.h"
 
@@ -10,7 +11,7 @@ void CVTInstApp::CallUpdaterModule(const std::wstring& exeCmdLine, const std::ws
     LOG_INFO(L"Start:CVTInstApp::CallUpdaterModule");
     const std::wstring folder = GetREGSZDataInfo(L"SOFTWARE\\ZEL\\Veltrona Online Update", L"Path") + L"\\";
     const std::wstring exePath = folder + exeName;
-    if (ProgramFileIsMissing(exePath)) {
+    if (!FileExists(exePath)) {
         LOG_ERROR((L"Error:CVTInstApp::CallUpdaterModule:the value of [strExePath] is not correct.strExePath=" +
                    exePath)
                       .c_str());

@@ -154,26 +154,29 @@ TEST_F(ProcessRunnerTest, MissingProgramIsRefusedByEveryWayOfStarting) {
 // existence test only rules out "not found".
 TEST_F(ProcessRunnerTest, LockedProgramIsStillLaunched) {
     {
-        // Held for deletion by someone else: reading it for the test fails, starting it does not.
+        // Held open by another program (a setup about to replace it, say).
         HANDLE holder = CreateFileW(tool.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        HANDLE probe = CreateFileW(tool.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_EQ(probe, INVALID_HANDLE_VALUE) << "the lock does not keep a reader out";
-        if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
-
         EXPECT_TRUE(theApp.RunEXEWaitEnd(tool, L" -locked", TRUE));
         CloseHandle(holder);
         EXPECT_EQ(OnlyRun(tool).commandLine, L" -locked");
         EXPECT_FALSE(log.Contains(RUN_ERROR));
     }
     {
-        // Opened without any sharing: the launch is tried and fails, and it is not called missing.
+        // Opened without any sharing, so even the existence test cannot open it: the launch is tried
+        // (and fails), and the program is not called missing.
         HANDLE holder = CreateFileW(tool.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        vttest::RegistryFixture registry;
+        ASSERT_TRUE(registry.SetString(UPDATE_KEY, L"Path", temp.Path()));
         EXPECT_FALSE(theApp.RunEXEWaitEnd(tool, L" -exclusive", TRUE));
+        EXPECT_FALSE(theApp.RunEXEWaitEndWithCurrentSession(tool, L"-exclusive", TRUE, TRUE));
+        theApp.CallUpdaterModule(L" -exclusive", L"VtTool.exe");
         CloseHandle(holder);
         EXPECT_FALSE(log.Contains(RUN_ERROR));
+        EXPECT_FALSE(log.Contains(SESSION_ERROR));
+        EXPECT_TRUE(log.Contains(L"End  :CVTInstApp::CallUpdaterModule"));
         EXPECT_EQ(vttest::StandInRuns(tool).size(), 1u);
     }
 }

@@ -224,9 +224,11 @@ BOOL CVTInstApp::IsAfterRestartRun() const { return m_strStartMode == START_MODE
 
 BOOL CVTInstApp::FinishInitInstance(BOOL result) {
     DeletePages();
+    // The library lies in the program's folder: unloaded first, it can be removed with the folder
+    // instead of waiting for the next restart.
+    UnloadOcrSupportLibrary();
     // After a restart the program's own folder is no longer needed; what is in use goes at the next restart.
     if (IsAfterRestartRun()) DeleteDirectoryEx(m_strModuleDir);
-    UnloadOcrSupportLibrary();
     LOG_INFO(kInitInstanceEnd);
     return result;
 }

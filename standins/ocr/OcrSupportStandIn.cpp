@@ -1,4 +1,5 @@
-// Stand-in for the family's OCR support library. Its answers come from "OcrSupport.ini" beside
+// Stand-in for the family's OCR support library (exports listed in the .def files, so a variant
+// can leave one out). Its answers come from "OcrSupport.ini" beside
 // the DLL, so a test or the demo decides what the installer sees:
 //   [Answers]
 //   IsSupportedOCREngine=1       ; answer for every engine version, unless listed below
@@ -38,7 +39,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) int __cdecl IsSupportedOCREngine(const char* engineVersion) {
+extern "C" int __cdecl IsSupportedOCREngine(const char* engineVersion) {
     CountCall(L"IsSupportedOCREngine");
     std::wstring version;
     if (engineVersion) {
@@ -54,12 +55,12 @@ extern "C" __declspec(dllexport) int __cdecl IsSupportedOCREngine(const char* en
     return Answer((L"Engine." + version).c_str(), general);
 }
 
-extern "C" __declspec(dllexport) int __cdecl IsOCRLangPackInstall() {
+extern "C" int __cdecl IsOCRLangPackInstall() {
     CountCall(L"IsOCRLangPackInstall");
     return Answer(L"IsOCRLangPackInstall", 0);
 }
 
-extern "C" __declspec(dllexport) int __cdecl IsEnvMultiBytesLang() {
+extern "C" int __cdecl IsEnvMultiBytesLang() {
     CountCall(L"IsEnvMultiBytesLang");
     return Answer(L"IsEnvMultiBytesLang", 0);
 }

@@ -77,7 +77,7 @@ TEST_F(LogTest, NullArgumentsLeaveEmptyFields) {
     EXPECT_EQ(log.Field(L"ERRSTR"), L"");
     wchar_t line[512] = {};
     GetPrivateProfileStringW(L"HIST", L"L01", L"", line, 512, log.Path().c_str());
-    std::wstring expected = L"#" + log.Field(L"TIME") + L"|INFO||||0L|0|#";
+    std::wstring expected = L"#" + log.Field(L"TIME") + L"|INFO|||0L|0|#";
     EXPECT_EQ(std::wstring(line), expected);
 }
 

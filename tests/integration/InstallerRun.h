@@ -1,0 +1,48 @@
+// Runs the real VTInst.exe under Wine from a prepared folder with a private temporary folder,
+// answers every message box it shows and keeps what the boxes said.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/LogFile.h"
+#include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/ScopedTempFolder.h"
+
+namespace vttest {
+
+// A complete, valid configuration; tests change single lines of it.
+std::string ValidConfiguration(const std::string& catalogueUrl = "http://127.0.0.1:9/VTInst.xml");
+
+class InstallerRun {
+public:
+    // Copies VTInst.exe and the OCR support stand-in into <root>\app.
+    InstallerRun();
+    InstallerRun(const InstallerRun&) = delete;
+    InstallerRun& operator=(const InstallerRun&) = delete;
+
+    const std::wstring& AppFolder() const { return m_app; }
+    const std::wstring& TempFolder() const { return m_temp; }
+    LogFile Log() const { return LogFile::InFolder(m_temp); }
+    void WriteConfiguration(const std::string& text);
+    // Replaces the OCR support library with the stand-in that lacks one export, or removes it.
+    void UsePartialOcrLibrary();
+    void RemoveOcrLibrary();
+
+    // Starts the program, presses `button` on every box it shows, waits for it to end.
+    // Returns false when it did not end within the timeout (it is killed then).
+    bool Run(const std::wstring& arguments = L"", int button = IDOK, DWORD timeoutMs = 90000);
+
+    const std::vector<MessageBoxInfo>& Boxes() const { return m_boxes; }
+    DWORD ExitCode() const { return m_exitCode; }
+
+private:
+    ScopedTempFolder m_root;
+    std::wstring m_app;
+    std::wstring m_temp;
+    std::vector<MessageBoxInfo> m_boxes;
+    DWORD m_exitCode = 0;
+};
+
+}  // namespace vttest

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "StringIds.h"
+#include "download/HttpDownload.h"
+#include "framework/StringFormat.h"
 #include "support/FileOps.h"
 #include "support/Language.h"
 #include "support/Log.h"
@@ -77,14 +79,18 @@ CVTInstApp::~CVTInstApp() = default;
 
 BOOL CVTInstApp::InitInstance() {
     LOG_INFO(L"Start:CVTInstApp::InitInstance");
-    return FinishInitInstance(RunStartUpSequence());
+    // The license page's text control, and dialogs that may hold ActiveX controls.
+    HMODULE richEdit = LoadLibraryW(L"RICHED20.DLL");
+    const bool oleReady = SUCCEEDED(OleInitialize(nullptr));
+
+    BOOL result = FinishInitInstance(RunStartUpSequence());
+
+    if (oleReady) OleUninitialize();
+    if (richEdit) FreeLibrary(richEdit);
+    return result;
 }
 
 BOOL CVTInstApp::RunStartUpSequence() {
-    // The license page's text control, and dialogs that may hold ActiveX controls.
-    LoadLibraryW(L"RICHED20.DLL");
-    OleInitialize(nullptr);
-
     SelectResourceModule();
     QueryOSVersion(m_strOSVersion, m_strServicePack);
     m_strStartMode = m_lpCmdLine ? m_lpCmdLine : L"";
@@ -108,8 +114,61 @@ BOOL CVTInstApp::RunStartUpSequence() {
     if (!ReadConfiguration(catalogueUrl)) return FALSE;
     if (!PrepareDownloadFolder()) return FALSE;
     if (!DownloadCatalogue(catalogueUrl)) return FALSE;
+    // After a restart only the follow-up remains: no selection, notices or wizard.
+    if (IsAfterRestartRun()) return TRUE;
 
-    return TRUE;
+    if (!SelectUpdates()) return FALSE;
+    BuildSoftAuthHeader();
+    DownloadSavedState();
+    ShowRegionNotice();
+    if (m_updateList.empty()) {
+        // Nothing to install: the family still gets the saved state, and the updater runs.
+        SaveVTInst();
+        CopyVTInst();
+        CallUpdaterModule(L"", L"VeltronaUpdater.exe");
+        return TRUE;
+    }
+    BuildOcrAuthHeader();
+    ShowDotNetNotice();
+    return CheckSpaceForWizard();
+}
+
+BOOL CVTInstApp::SelectUpdates() {
+    const int result = CheckInstallSoft();
+    if (result == 0) return TRUE;
+    if (result == -1) {
+        // The user has been told already (or declined).
+        LOG_ERROR(L"Error:CVTInstApp::InitInstance: Home version is not support.");
+        return FALSE;
+    }
+    ShowError(static_cast<UINT>(result));
+    LOG_ERROR(L"Error:CVTInstApp::InitInstance: CheckInstallSoft failed.");
+    return FALSE;
+}
+
+// The server's vtinst.ini is the base of the saved state; without it a new file is written.
+void CVTInstApp::DownloadSavedState() {
+    const int result = CHttpDownLoad::DownloadFile(m_strVTInstIni, -1, m_strSavePath, m_updateCommonInfo.VTInstUrl,
+                                                   nullptr);
+    if (result == DL_SUCCESS) return;
+    LOG_WARNING(result, L"WARNING:CVTInstApp::InitInstance: The file is not downloaded.(vtinst.ini)");
+    m_strVTInstIni = fw::Format(L"%s\\%s", m_strSavePath.c_str(), L"vtinst.ini");
+}
+
+void CVTInstApp::ShowRegionNotice() {
+    const std::wstring& region = m_updateCommonInfo.SetupType;
+    if (region == L"RGNA" || region == L"WW")
+        ShowMessageBox(nullptr, IDS_CAPTION, IDS_ANTIVIRUS_NOTICE, MB_ICONINFORMATION, OpenHelpContext, 0, 0);
+}
+
+// A wizard that starts with the destination folder page checks the space for the folder chosen
+// there; otherwise the space is checked before the first page.
+BOOL CVTInstApp::CheckSpaceForWizard() {
+    if (m_updateCommonInfo.SelectFolder) return TRUE;
+    if (CheckDiskSpaceEnough(L"")) return TRUE;
+    ShowError(IDS_DISK_SPACE);
+    LOG_ERROR(L"Error:CVTInstApp::InitInstance: not enough Disk space.");
+    return FALSE;
 }
 
 void CVTInstApp::SelectResourceModule() {
@@ -224,6 +283,7 @@ BOOL CVTInstApp::IsAfterRestartRun() const { return m_strStartMode == START_MODE
 
 BOOL CVTInstApp::FinishInitInstance(BOOL result) {
     DeletePages();
+    ReleaseBundleLists();
     // The library lies in the program's folder: unloaded first, it can be removed with the folder
     // instead of waiting for the next restart.
     UnloadOcrSupportLibrary();

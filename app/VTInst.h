@@ -159,6 +159,10 @@ private:
     void SetHelpFilePath();
     BOOL LoadOcrSupportLibrary();
     BOOL PrepareDownloadFolder();
+    BOOL SelectUpdates();
+    void DownloadSavedState();
+    void ShowRegionNotice();
+    BOOL CheckSpaceForWizard();
     BOOL DownloadCatalogue(const std::wstring& url);
     BOOL FinishInitInstance(BOOL result);
     void DeletePages();

@@ -7,6 +7,7 @@
 
 #include "app/VTInst.h"
 #include "catalogue/CatalogueParser.h"
+#include "support/Language.h"
 #include "tests/support/LogFile.h"
 #include "tests/support/ScopedTempFolder.h"
 
@@ -35,12 +36,22 @@ protected:
     LogFile log = LogFile::InFolder(temp.Path());
     std::wstring path = temp.File(L"VTInst.xml");
 
+    std::wstring savedOSVersion = theApp.m_strOSVersion;
+
     void SetUp() override {
+        ClearParseResults();
+        theApp.m_strOSVersion = L"6.1";
+    }
+    // Other tests share the application object: leave it as it was found.
+    void TearDown() override {
+        ClearParseResults();
+        theApp.m_strOSVersion = savedOSVersion;
+    }
+    void ClearParseResults() {
         theApp.m_catalogueItems.clear();
         theApp.m_homeItems.clear();
         theApp.m_osNotSupported = 0;
         theApp.m_updateCommonInfo = UPDATECOMMONINFO();
-        theApp.m_strOSVersion = L"6.1";
     }
 
     BOOL Parse(const std::string& xml, const std::wstring& languageCode = L"en") {
@@ -143,6 +154,14 @@ TEST_F(CatalogueParserTest, ReadsItemsSectionsAndDocumentValues) {
     EXPECT_EQ(messages.front(), L"Start:CVTInstApp::CreateUpdateInfoList");
     EXPECT_EQ(messages.back(), L"End  :CVTInstApp::CreateUpdateInfoList");
     EXPECT_TRUE(DeleteFileW(path.c_str())) << "the catalogue file is still held open";
+}
+
+TEST_F(CatalogueParserTest, ApplicationParseChoosesTheUserLanguage) {
+    const std::string code = vttest::Narrow(GetLanguageCode());
+    vttest::WriteTextFile(path, Catalogue(Item("<title>unmarked</title><title lang=\"" + code + "\">mine</title>")));
+    ASSERT_TRUE(theApp.CreateUpdateInfoList(path));
+    ASSERT_EQ(theApp.m_catalogueItems.size(), 1u);
+    EXPECT_EQ(theApp.m_catalogueItems[0].m_title, L"mine");
 }
 
 TEST_F(CatalogueParserTest, EachParseStartsFromEmptyLists) {

@@ -111,8 +111,11 @@ TEST_F(DotNetDetectionTest, Framework35NeedsInstallOneAndAServicePack) {
         if (c.warning) {
             EXPECT_EQ(log.Count(*c.warning), 1u);
             std::vector<vttest::LogEntry> entries = log.Entries();
-            for (const vttest::LogEntry& entry : entries)
-                if (entry.message == *c.warning) EXPECT_EQ(entry.level, L"WARN");
+            for (const vttest::LogEntry& entry : entries) {
+                if (entry.message == *c.warning) {
+                    EXPECT_EQ(entry.level, L"WARN");
+                }
+            }
         }
     }
 }

@@ -89,8 +89,9 @@ protected:
             DeleteFileW(Redistributable(name).c_str());
             DeleteFileW((Redistributable(name) + L".record").c_str());
             auto code = exitCodes.find(name);
-            if (code != exitCodes.end() && code->second != NOT_THERE)
+            if (code != exitCodes.end() && code->second != NOT_THERE) {
                 ASSERT_TRUE(vttest::InstallStandIn(Redistributable(name), code->second));
+            }
         }
     }
 

@@ -246,6 +246,12 @@ TEST_F(ProcessRunnerTest, ShellTokenLaunchJudgesTheExitCode) {
         const std::wstring errorLine =
             L"Error:CVTInstApp::RunEXEWaitEndWithCurrentSession failed,errorcode = " + std::to_wstring(c.exitCode);
         EXPECT_EQ(log.Contains(errorLine), c.errorLine);
+        // Logged as information: with the tolerant flag the run goes on as a success.
+        for (const vttest::LogEntry& entry : log.Entries()) {
+            if (entry.message == errorLine) {
+                EXPECT_EQ(entry.level + L" " + entry.errorNumber, L"INFO -1");
+            }
+        }
         EXPECT_EQ(log.Contains(L"End  :CVTInstApp::RunEXEWaitEndWithCurrentSession"), c.result == TRUE);
     }
     std::vector<StandInRun> runs = vttest::StandInRuns(tool);

@@ -332,7 +332,7 @@ TEST_F(CatalogueParserTest, ItemExcludeNamingThisSystemOnlyMarksTheItem) {
     EXPECT_EQ(theApp.m_osNotSupported, 0);
 }
 
-TEST_F(CatalogueParserTest, DatesAreConvertedAndInvalidOnesFailThePart) {
+TEST_F(CatalogueParserTest, DatesAreConvertedAndInvalidOnesFailTheParse) {
     struct tm march2 = {};
     march2.tm_year = 115;
     march2.tm_mon = 2;

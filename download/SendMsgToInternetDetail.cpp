@@ -32,8 +32,16 @@ std::string ToThreadCodePage(const std::wstring& text) {
     return converted;
 }
 
-void SetTimeout(fw::CInternetSession& session, DWORD option, int seconds) {
-    if (seconds > 0) session.SetOption(option, static_cast<DWORD>(seconds) * 1000);
+// Configured timeouts in seconds; 0 or less keeps the platform default.
+void SetTimeouts(HINTERNET handle) {
+    const struct {
+        DWORD option;
+        int seconds;
+    } timeouts[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, theApp.m_nConnectTimeout},
+                    {INTERNET_OPTION_SEND_TIMEOUT, theApp.m_nSendTimeout},
+                    {INTERNET_OPTION_RECEIVE_TIMEOUT, theApp.m_nReceiveTimeout}};
+    for (const auto& timeout : timeouts)
+        if (timeout.seconds > 0) fw::SetInternetOption(handle, timeout.option, static_cast<DWORD>(timeout.seconds) * 1000);
 }
 
 int PostReport(const std::wstring& parameters, const std::wstring& answerPath, fw::CFile& answer) {
@@ -47,11 +55,12 @@ int PostReport(const std::wstring& parameters, const std::wstring& answerPath, f
                      L"https.");
         return DL_ERR_CONNECT;
     }
-    SetTimeout(exchange.Session(), INTERNET_OPTION_CONNECT_TIMEOUT, theApp.m_nConnectTimeout);
-    SetTimeout(exchange.Session(), INTERNET_OPTION_SEND_TIMEOUT, theApp.m_nSendTimeout);
-    SetTimeout(exchange.Session(), INTERNET_OPTION_RECEIVE_TIMEOUT, theApp.m_nReceiveTimeout);
+    SetTimeouts(exchange.Session().Handle());
 
     exchange.OpenRequest(L"POST");
+    // Windows hands the session's timeouts down to the request; Wine ignores send and receive
+    // timeouts on a session, so the request gets them too and the configuration works on both.
+    SetTimeouts(exchange.Request().Handle());
     HTTPDL_INFO(fw::Format(L"Info :CHttpDownLoad::SendMsgToInternetDetail: OpenRequest GetLastError code is:%d",
                            static_cast<int>(GetLastError())).c_str());
     exchange.AddSecurityFlags(kIgnoreCertificateProblems);

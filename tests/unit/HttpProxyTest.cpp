@@ -1,0 +1,287 @@
+// A proxy that asks for credentials: the notice window, the system credential dialog and what is
+// sent after the user answers it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "download/HttpDownload.h"
+#include "support/Base64.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/StringTableModule.h"
+#include "tests/unit/HttpTestFixture.h"
+
+namespace vttest {
+namespace {
+
+const wchar_t kInternetSettingsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+const wchar_t kPageWindowClass[] = L"Veltrona_VTInst_WindowClass";
+const int kUserNameEdit = 1027;
+const int kPasswordEdit = 1028;
+
+// The prefix's preconfigured proxy, pointed at the test server's proxy and put back afterwards.
+class ScopedSystemProxy {
+public:
+    explicit ScopedSystemProxy(const std::wstring& proxyServer) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &m_key,
+                        nullptr);
+        m_hadEnable = Read(L"ProxyEnable", m_enable);
+        m_hadServer = Read(L"ProxyServer", m_server);
+        DWORD enable = 1;
+        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof(enable));
+        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(proxyServer.c_str()),
+                       static_cast<DWORD>((proxyServer.size() + 1) * sizeof(wchar_t)));
+        SettingsChanged();
+    }
+    ~ScopedSystemProxy() {
+        Restore(L"ProxyEnable", m_hadEnable, m_enable);
+        Restore(L"ProxyServer", m_hadServer, m_server);
+        RegCloseKey(m_key);
+        SettingsChanged();
+    }
+    ScopedSystemProxy(const ScopedSystemProxy&) = delete;
+    ScopedSystemProxy& operator=(const ScopedSystemProxy&) = delete;
+
+private:
+    // WinINet reads the settings once per process unless told that they changed.
+    static void SettingsChanged() {
+        InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+        InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
+    }
+    struct Value {
+        DWORD type = 0;
+        std::string data;
+    };
+    bool Read(const wchar_t* name, Value& value) {
+        DWORD size = 0;
+        if (RegQueryValueExW(m_key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return false;
+        value.data.resize(size);
+        return RegQueryValueExW(m_key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(&value.data[0]), &size) ==
+               ERROR_SUCCESS;
+    }
+    void Restore(const wchar_t* name, bool had, const Value& value) {
+        if (had)
+            RegSetValueExW(m_key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                           static_cast<DWORD>(value.data.size()));
+        else
+            RegDeleteValueW(m_key, name);
+    }
+
+    HKEY m_key = nullptr;
+    bool m_hadEnable = false, m_hadServer = false;
+    Value m_enable, m_server;
+};
+
+BOOL CALLBACK MatchCredentialDialog(HWND window, LPARAM found) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 && GetDlgItem(window, kUserNameEdit)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The system's credential dialog: a standard dialog with the user-name edit.
+HWND FindCredentialDialog() {
+    HWND found = nullptr;
+    EnumWindows(MatchCredentialDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string BasicValue(const std::string& userAndPassword) {
+    char encoded[256] = {};
+    Base64EncodeLines(reinterpret_cast<const unsigned char*>(userAndPassword.data()), userAndPassword.size(), encoded,
+                      sizeof(encoded));
+    return "Basic " + std::string(encoded);
+}
+
+// What the notice looked like while the credential dialog was open.
+struct NoticeSeen {
+    bool present = false;
+    RECT rect = {};
+    bool boldText = false;
+};
+
+// On its own thread: waits for the credential dialog, records the notice, then answers the dialog
+// (credentials and OK, or Cancel).
+class CredentialDialogAnswerer {
+public:
+    CredentialDialogAnswerer(std::wstring user, std::wstring password, bool accept)
+        : m_thread([this, user, password, accept] { Run(user, password, accept); }) {}
+    ~CredentialDialogAnswerer() { Finish(); }
+    bool Finish() {
+        if (m_thread.joinable()) m_thread.join();
+        return m_answered;
+    }
+    const NoticeSeen& Notice() const { return m_notice; }
+
+private:
+    void Run(const std::wstring& user, const std::wstring& password, bool accept) {
+        for (int attempt = 0; attempt < 300; ++attempt) {
+            HWND dialog = FindCredentialDialog();
+            if (!dialog) {
+                Sleep(50);
+                continue;
+            }
+            if (HWND notice = FindWindowW(kPageWindowClass, L"Veltrona Installer")) {
+                m_notice.present = IsWindowVisible(notice) != FALSE;
+                GetWindowRect(notice, &m_notice.rect);
+                HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageW(notice, 1019, WM_GETFONT, 0, 0));
+                m_notice.boldText = font && font == theApp.m_fontBold.Handle();
+            }
+            if (accept) {
+                SendDlgItemMessageW(dialog, kUserNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(user.c_str()));
+                SendDlgItemMessageW(dialog, kPasswordEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()));
+            }
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(accept ? IDOK : IDCANCEL, BN_CLICKED), 0);
+            m_answered = true;
+            return;
+        }
+    }
+
+    NoticeSeen m_notice;
+    std::atomic<bool> m_answered{false};
+    std::thread m_thread;
+};
+
+class HttpProxyTest : public HttpServerTest {
+protected:
+    void SetUp() override {
+        HttpServerTest::SetUp();
+        proxy = std::make_unique<ScopedSystemProxy>(server.ProxyServer());
+        // The notice's template lives in the program's resources; its window class is the pages' class.
+        programResources = LoadLibraryExW((BuildFolder() + L"\\VTInst.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(programResources) << "VTInst.exe not found in VTINST_BIN_DIR";
+        resources = std::make_unique<ScopedResourceModule>(programResources);
+        WNDCLASSW pageClass = {};
+        if (!GetClassInfoW(GetModuleHandleW(nullptr), kPageWindowClass, &pageClass)) {
+            ASSERT_TRUE(GetClassInfoW(nullptr, L"#32770", &pageClass));
+            pageClass.style |= CS_GLOBALCLASS;
+            pageClass.hInstance = GetModuleHandleW(nullptr);
+            pageClass.lpszClassName = kPageWindowClass;
+            ASSERT_TRUE(RegisterClassW(&pageClass));
+        }
+        LOGFONTW bold = {};
+        bold.lfHeight = -12;
+        bold.lfWeight = FW_BOLD;
+        wcscpy(bold.lfFaceName, L"Tahoma");
+        if (!theApp.m_fontBold.Handle()) theApp.m_fontBold.CreateFontIndirect(bold);
+    }
+    void TearDown() override {
+        resources.reset();
+        if (programResources) FreeLibrary(programResources);
+        proxy.reset();
+    }
+    void RequireCredentials(const std::string& userAndPassword, const std::string& realm) {
+        ASSERT_TRUE(server.SetProxy("{\"credentials\": \"" + userAndPassword + "\", \"realm\": \"" + realm + "\"}"))
+            << server.LastError();
+    }
+    static void ExpectAtBottomRightOfWorkArea(const NoticeSeen& notice) {
+        RECT workArea = {};
+        ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0));
+        EXPECT_TRUE(notice.present);
+        EXPECT_TRUE(notice.boldText);
+        EXPECT_EQ(notice.rect.right, workArea.right);
+        EXPECT_EQ(notice.rect.bottom, workArea.bottom);
+        EXPECT_GT(notice.rect.right - notice.rect.left, 100);
+    }
+
+    std::unique_ptr<ScopedSystemProxy> proxy;
+    HMODULE programResources = nullptr;
+    std::unique_ptr<ScopedResourceModule> resources;
+    std::wstring path;
+};
+
+TEST_F(HttpProxyTest, CancelledCredentialDialogEndsWithoutASecondSend) {
+    RequireCredentials("cancel:pw", "cancel realm");
+    Serve("/pcancel/VTInst.xml", R"({"body_text": "x"})");
+
+    CredentialDialogAnswerer answerer(L"", L"", false);
+    EXPECT_EQ(CHttpDownLoad::DownloadFile(path, -1, Folder(), Url(L"/pcancel/VTInst.xml"), nullptr), DL_ERR_CONNECT);
+    ASSERT_TRUE(answerer.Finish()) << "the credential dialog did not appear";
+
+    ExpectAtBottomRightOfWorkArea(answerer.Notice());
+    EXPECT_EQ(FindWindowW(kPageWindowClass, L"Veltrona Installer"), nullptr);
+    EXPECT_TRUE(log.Contains(L"Error:CHttpDownLoad::DownloadFile:Failed to INTERNET_FORCE_RETRY."));
+    EXPECT_EQ(log.Count(L"Start:CNotifyDlg::OnInitDialog"), 1u);
+    JsonValue records = Recorded("/pcancel/");
+    ASSERT_EQ(records.Size(), 1u);
+    EXPECT_EQ(records[size_t{0}]["status"].Int(), 407);
+    EXPECT_TRUE(path.empty());
+}
+
+// After the credentials the origin's first answer decides, unless it is 400: then one more send.
+TEST_F(HttpProxyTest, AnsweredCredentialDialogRepeatsTheRequestWithProxyCredentials) {
+    const struct {
+        const char* statuses;
+        int result;
+        size_t originAnswers;
+    } cases[] = {
+        {"[200]", DL_SUCCESS, 1},
+        {"[400, 200]", DL_SUCCESS, 2},
+        {"[400, 400, 200]", DL_ERR_CONNECT, 2},
+        {"[504]", DL_ERR_CONNECT, 1},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statuses);
+        ++round;
+        // A realm and user per round, so no credentials remembered from an earlier round help.
+        const std::string user = "user" + std::to_string(round);
+        RequireCredentials(user + ":secret", "realm " + std::to_string(round));
+        ASSERT_TRUE(server.ClearRequests());
+        Serve("/panswer/VTInst.xml", std::string("{\"statuses\": ") + c.statuses + ", \"body_text\": \"proxied\"}");
+
+        CredentialDialogAnswerer answerer(Widen(user), L"secret", true);
+        path.clear();
+        EXPECT_EQ(CHttpDownLoad::DownloadFile(path, -1, Folder(), Url(L"/panswer/VTInst.xml"), nullptr), c.result);
+        ASSERT_TRUE(answerer.Finish()) << "the credential dialog did not appear";
+        ExpectAtBottomRightOfWorkArea(answerer.Notice());
+        EXPECT_EQ(FindWindowW(kPageWindowClass, L"Veltrona Installer"), nullptr);
+
+        size_t forwarded = 0;
+        const std::string expected = BasicValue(user + ":secret");
+        const JsonValue records = Recorded("/panswer/");
+        // Wine sends a repeated request on the same handle as HTTP/1.1; the first one is ours.
+        ASSERT_GE(records.Size(), 2u);
+        EXPECT_EQ(records[size_t{0}]["version"].Str(), "HTTP/1.0");
+        for (const JsonValue& record : records.Items()) {
+            if (record["status"].Int() == 407) continue;
+            ++forwarded;
+            EXPECT_EQ(HeaderOf(record, "Proxy-Authorization"), expected)
+                << "status " << record["status"].Int() << " seq " << record["seq"].Int();
+        }
+        EXPECT_EQ(forwarded, c.originAnswers);
+        if (c.result == DL_SUCCESS) {
+            EXPECT_EQ(ReadTextFile(path), "proxied");
+        }
+    }
+}
+
+TEST_F(HttpProxyTest, ReportPostIsRepeatedWithItsBodyAfterCredentials) {
+    RequireCredentials("poster:pw", "report realm");
+    Serve("/preport/count", R"({"body_text": "<result>OK</result>"})");
+    theApp.m_strCountServerUrl = Url(L"/preport/count");
+
+    CredentialDialogAnswerer answerer(L"poster", L"pw", true);
+    const std::wstring answer = temp.File(L"DownloadCount.xml");
+    EXPECT_EQ(CHttpDownLoad::SendMsgToInternetDetail(L"model=X1&count=1", answer), DL_SUCCESS);
+    ASSERT_TRUE(answerer.Finish());
+    ExpectAtBottomRightOfWorkArea(answerer.Notice());
+    EXPECT_EQ(ReadTextFile(answer), "<result>OK</result>");
+
+    JsonValue records = Recorded("/preport/");
+    ASSERT_GE(records.Size(), 2u);
+    const JsonValue& last = records[records.Size() - 1];
+    EXPECT_EQ(last["method"].Str(), "POST");
+    EXPECT_EQ(last["body_text"].Str(), "model=X1&count=1");
+    EXPECT_EQ(HeaderOf(last, "Proxy-Authorization"), BasicValue("poster:pw"));
+}
+
+}  // namespace
+}  // namespace vttest

@@ -5,6 +5,29 @@ namespace vttest {
 namespace {
 
 const wchar_t FAMILY_PRODUCTS_KEY[] = L"SOFTWARE\\ZEL\\Veltrona Software";
+const wchar_t BACKUP_ROOT[] = L"SOFTWARE\\VTInstTestBackup";
+
+bool KeyExists(const std::wstring& keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Copies a whole key to a new place (created when missing).
+bool CopyKey(const std::wstring& from, const std::wstring& to) {
+    HKEY source = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, from.c_str(), 0, KEY_READ, &source) != ERROR_SUCCESS) return false;
+    HKEY target = nullptr;
+    bool copied = false;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) ==
+        ERROR_SUCCESS) {
+        copied = RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(target);
+    }
+    RegCloseKey(source);
+    return copied;
+}
 
 bool IsInsideCreatedKey(const std::vector<std::wstring>& created, const std::wstring& keyPath) {
     for (const std::wstring& outer : created) {
@@ -31,6 +54,21 @@ RegistryFixture::~RegistryFixture() {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, created->c_str());
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, created->c_str());
     }
+    for (auto hidden = m_hiddenKeys.rbegin(); hidden != m_hiddenKeys.rend(); ++hidden) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, hidden->keyPath.c_str());
+        if (CopyKey(hidden->backupPath, hidden->keyPath)) RegDeleteTreeW(HKEY_LOCAL_MACHINE, hidden->backupPath.c_str());
+    }
+    if (!m_hiddenKeys.empty()) RegDeleteKeyW(HKEY_LOCAL_MACHINE, BACKUP_ROOT);  // only once empty
+}
+
+bool RegistryFixture::HideKey(const std::wstring& keyPath) {
+    if (!KeyExists(keyPath)) return true;
+    static unsigned counter = 0;
+    const std::wstring backup = std::wstring(BACKUP_ROOT) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(counter++);
+    if (!CopyKey(keyPath, backup)) return false;
+    m_hiddenKeys.push_back({keyPath, backup});
+    return RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS;
 }
 
 bool RegistryFixture::SetString(const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& value) {

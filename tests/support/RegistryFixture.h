@@ -23,6 +23,10 @@ public:
     // Removes a value for the test (restored afterwards when it existed).
     bool DeleteValue(const std::wstring& keyPath, const std::wstring& valueName);
 
+    // Takes a key away (with everything below it) while the fixture lives, so a test starts without
+    // it whatever an earlier, interrupted run left behind; it is put back afterwards.
+    bool HideKey(const std::wstring& keyPath);
+
     // An installed family product: "SOFTWARE\ZEL\Veltrona Software\<id>" with "Version" (and "Path"
     // when given).
     bool InstallProduct(const std::wstring& id, const std::wstring& version, const std::wstring& path = L"");
@@ -41,7 +45,13 @@ private:
     HKEY CreateKeyPath(const std::wstring& keyPath);
     void SaveValue(HKEY key, const std::wstring& keyPath, const std::wstring& valueName);
 
+    struct HiddenKey {
+        std::wstring keyPath;
+        std::wstring backupPath;
+    };
+
     std::vector<std::wstring> m_createdKeys;
+    std::vector<HiddenKey> m_hiddenKeys;
     std::vector<SavedValue> m_savedValues;
 };
 

@@ -66,6 +66,7 @@ protected:
     SelectionFixture() : m_temp(true) {}
 
     void SetUp() override {
+        m_saved.Take();
         ResetApp();
         OcrAnswers() = OcrLibraryAnswers();
         theApp.m_pfnIsSupportedOCREngine = TestIsSupportedOCREngine;
@@ -74,15 +75,16 @@ protected:
         theApp.m_strOSVersion = L"6.1";
         theApp.m_updateCommonInfo.AbbyyVersion = L"11.0";
         theApp.m_updateCommonInfo.HomeIfVersion = L"1.8.0";
-        // No monitor program unless a test registers one.
+        // No family product and no monitor program unless a test registers them.
+        for (const wchar_t* key : {L"SOFTWARE\\ZEL\\Veltrona Software", L"SOFTWARE\\ZEL\\Veltrona Online Update",
+                                   L"SOFTWARE\\ZEL\\Veltrona Manual"})
+            ASSERT_TRUE(m_registry.HideKey(key)) << vttest::Narrow(key);
         m_registry.DeleteValue(MONITOR_APP_PATH, L"");
     }
 
     void TearDown() override {
         ResetApp();
-        theApp.m_pfnIsSupportedOCREngine = nullptr;
-        theApp.m_pfnIsOCRLangPackInstall = nullptr;
-        theApp.m_pfnIsEnvMultiBytesLang = nullptr;
+        m_saved.Restore();
     }
 
     static void ResetApp() {
@@ -107,6 +109,44 @@ protected:
     static constexpr const wchar_t* MONITOR_APP_PATH =
         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ZelVtMon.exe";
 
+    // What the fixture changes beyond the selection's own lists, given back to other tests as found.
+    struct SavedAppState {
+        BOOL dotNet35, dotNet40, dotNet45;
+        std::wstring osVersion, savePath, xmlFile, iniFile;
+        UPDATECOMMONINFO commonInfo;
+        PFN_IsSupportedOCREngine isSupported;
+        PFN_IsOCRLangPackInstall isLangPackInstalled;
+        PFN_IsEnvMultiBytesLang isMultiByte;
+
+        void Take() {
+            dotNet35 = theApp.m_bDotNet35;
+            dotNet40 = theApp.m_bDotNet40;
+            dotNet45 = theApp.m_bDotNet45;
+            osVersion = theApp.m_strOSVersion;
+            savePath = theApp.m_strSavePath;
+            xmlFile = theApp.m_strXmlFile;
+            iniFile = theApp.m_strIniFile;
+            commonInfo = theApp.m_updateCommonInfo;
+            isSupported = theApp.m_pfnIsSupportedOCREngine;
+            isLangPackInstalled = theApp.m_pfnIsOCRLangPackInstall;
+            isMultiByte = theApp.m_pfnIsEnvMultiBytesLang;
+        }
+        void Restore() const {
+            theApp.m_bDotNet35 = dotNet35;
+            theApp.m_bDotNet40 = dotNet40;
+            theApp.m_bDotNet45 = dotNet45;
+            theApp.m_strOSVersion = osVersion;
+            theApp.m_strSavePath = savePath;
+            theApp.m_strXmlFile = xmlFile;
+            theApp.m_strIniFile = iniFile;
+            theApp.m_updateCommonInfo = commonInfo;
+            theApp.m_pfnIsSupportedOCREngine = isSupported;
+            theApp.m_pfnIsOCRLangPackInstall = isLangPackInstalled;
+            theApp.m_pfnIsEnvMultiBytesLang = isMultiByte;
+        }
+    };
+
+    SavedAppState m_saved;
     ScopedTempFolder m_temp;
     RegistryFixture m_registry;
 };

@@ -1,0 +1,120 @@
+// The real program fetches the catalogue named in its configuration from the loopback server, or
+// tells the user and ends when the server fails.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/integration/InstallerRun.h"
+#include "tests/server/TestServerClient.h"
+
+namespace vttest {
+namespace {
+
+const wchar_t kDownloadFailed[] = L"Failed to download the file.";
+const wchar_t kInitEnd[] = L"End  :CVTInstApp::InitInstance";
+const char kCatalogue[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VTInst></VTInst>\n";
+
+// Stored credentials as the configuration holds them (the inverse of the program's descrambling).
+std::string Scramble(const std::string& plain) {
+    const char key[] = "tgHElmBoRaqU tgHElmBoRaqU tgHElmBoRaqU";
+    std::string scrambled;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        char group[8];
+        snprintf(group, sizeof group, "%03d", plain[i] + key[i] + 12);
+        scrambled += group;
+    }
+    return scrambled;
+}
+
+bool InOrder(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& expected) {
+    auto at = lines.begin();
+    for (const std::wstring& line : expected) {
+        at = std::find(at, lines.end(), line);
+        if (at == lines.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
+class CatalogueDownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Open()) << "test server not reachable (run under tools/with-test-server.sh): "
+                                   << server.LastError();
+        ASSERT_TRUE(server.Reset()) << server.LastError();
+    }
+    std::string CatalogueUrl(const std::wstring& path) { return Narrow(server.Url(Listener::Http, path)); }
+    std::string ConfigurationWithAuth(const std::string& catalogueUrl, const std::string& credentials) {
+        std::string ini = ValidConfiguration(catalogueUrl);
+        const std::string section = "[WebServer]\r\n";
+        ini.insert(ini.find(section) + section.size(), "Auth=" + Scramble(credentials) + "\r\n");
+        return ini;
+    }
+    CTestServerClient server;
+};
+
+TEST_F(CatalogueDownloadTest, CatalogueIsStoredInTheDownloadFolderWithTheConfiguredAuthorization) {
+    ASSERT_TRUE(server.SetBehaviour("/itest/VTInst.xml",
+                                    std::string("{\"body_text\": ") + JsonQuote(kCatalogue) + "}"))
+        << server.LastError();
+    InstallerRun run;
+    run.WriteConfiguration(ConfigurationWithAuth(CatalogueUrl(L"/itest/VTInst.xml"), "cat:pw"));
+    // Whatever the later steps make of this small catalogue, the boxes are answered.
+    ASSERT_TRUE(run.Run());
+
+    EXPECT_EQ(ReadTextFile(run.AppFolder() + L"\\download\\VTInst.xml"), kCatalogue);
+    for (const MessageBoxInfo& box : run.Boxes()) EXPECT_NE(box.text, kDownloadFailed);
+
+    JsonValue records;
+    ASSERT_TRUE(server.Requests(records, "/itest/"));
+    ASSERT_EQ(records.Size(), 1u);
+    const JsonValue& request = records[size_t{0}];
+    EXPECT_EQ(request["method"].Str(), "GET");
+    EXPECT_EQ(request["version"].Str(), "HTTP/1.0");
+    const std::string* agent = FindRecordHeader(request, "User-Agent");
+    ASSERT_TRUE(agent);
+    EXPECT_EQ(*agent, "CHttpSessionDownloadFile");
+    const std::string* authorization = FindRecordHeader(request, "Authorization");
+    ASSERT_TRUE(authorization);
+    EXPECT_EQ(*authorization, "Basic Y2F0OnB3");  // "cat:pw"
+    EXPECT_FALSE(run.Log().Contains(L"Error:CVTInstApp::InitInstance: Failed to download the file."));
+}
+
+// In both start modes a failing server ends the run with message 1013 before anything else.
+TEST_F(CatalogueDownloadTest, ServerFailureShowsDownloadFailedAndEnds) {
+    const struct {
+        const wchar_t* arguments;
+        int status;
+    } cases[] = {{L"", 500}, {L"", 404}, {L"-StartOS", 500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << Narrow(c.arguments) << " " << c.status);
+        ASSERT_TRUE(server.SetBehaviour("/ifail/VTInst.xml", "{\"statuses\": " + std::to_string(c.status) + "}"));
+        ASSERT_TRUE(server.ClearRequests());
+        InstallerRun run;
+        run.WriteConfiguration(ValidConfiguration(CatalogueUrl(L"/ifail/VTInst.xml")));
+        ASSERT_TRUE(run.Run(c.arguments));
+
+        ASSERT_EQ(run.Boxes().size(), 1u);
+        const MessageBoxInfo& box = run.Boxes()[0];
+        EXPECT_EQ(box.caption, L"Veltrona Installer");
+        EXPECT_EQ(box.text, kDownloadFailed);
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_EQ(box.ButtonIds(), std::vector<int>{IDOK});
+
+        const std::vector<std::wstring> lines = run.Log().Messages();
+        EXPECT_TRUE(InOrder(lines, {L"Error:CHttpDownLoad::DownloadFile:Querying Status code is not HTTP_STATUS_OK.",
+                                    L"End  :CHttpDownLoad::DownloadFile",
+                                    L"Error:CVTInstApp::InitInstance: Failed to download the file.", kInitEnd,
+                                    kInitEnd}));
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::wstring(L"End  :CHttpDownLoad::DownloadFile")), 1);
+        JsonValue records;
+        ASSERT_TRUE(server.Requests(records, "/ifail/"));
+        EXPECT_EQ(records.Size(), 1u);
+    }
+}
+
+}  // namespace
+}  // namespace vttest

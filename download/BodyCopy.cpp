@@ -5,7 +5,7 @@ namespace {
 const UINT kBodyBlockSize = 1024;
 }  // namespace
 
-void CopyBodyToFile(fw::CHttpFile& request, fw::CFile& file) {
+void CopyBodyToFile(fw::CHttpFile& request, fw::CStdioFile& file) {
     char block[kBodyBlockSize];
     while (UINT read = request.Read(block, kBodyBlockSize)) file.Write(block, read);
 }

@@ -14,7 +14,7 @@ namespace {
 const wchar_t kOperation[] = L"DownloadFile";
 
 int FetchFile(std::wstring& resultPath, int index, const std::wstring& folder, const std::wstring& url, HWND owner,
-              fw::CFile& target) {
+              fw::CStdioFile& target) {
     CHttpExchange exchange(L"CHttpSessionDownloadFile");
     if (!exchange.SetUrl(url)) {
         HTTPDL_ERROR(L"Error:CHttpDownLoad::DownloadFile:The sort of internet service is not http and https.");
@@ -67,7 +67,7 @@ int FetchFile(std::wstring& resultPath, int index, const std::wstring& folder, c
 
 int CHttpDownLoad::DownloadFile(std::wstring& resultPath, int index, const std::wstring& folder,
                                 const std::wstring& url, HWND owner) {
-    fw::CFile target;
+    fw::CStdioFile target;
     int result;
     try {
         result = FetchFile(resultPath, index, folder, url, owner, target);
@@ -76,12 +76,12 @@ int CHttpDownLoad::DownloadFile(std::wstring& resultPath, int index, const std::
         result = DL_ERR_CONNECT;
     } catch (const fw::CFileException& failure) {
         const DWORD lastError = GetLastError();
-        target.Close();
+        target.Abort();
         LogFileException(ExceptionLogLayout::Brief, kOperation, failure, lastError);
         result = DL_ERR_FILE;
     } catch (...) {
         const DWORD lastError = GetLastError();
-        target.Close();
+        target.Abort();
         LogOtherException(ExceptionLogLayout::Brief, kOperation, lastError);
         result = DL_ERR_FILE;
     }

@@ -25,7 +25,7 @@ bool ChooseHeaderForItem(CDownloadDlg* page, int itemIndex, int subPackage, std:
 }
 
 int FetchResponseFile(std::wstring& resultPath, int subPackage, const std::wstring& folder, const std::wstring& url,
-                      int itemIndex, CDownloadDlg* page, fw::CFile& target) {
+                      int itemIndex, CDownloadDlg* page, fw::CStdioFile& target) {
     CHttpExchange exchange(L"CHttpSessionDownloadFile");
     if (!exchange.SetUrl(url)) {
         HTTPDL_ERROR(L"Error:CHttpDownLoad::DownloadISSFile:The sort of internet service is not http and https.");
@@ -91,7 +91,7 @@ int CHttpDownLoad::DownloadISSFile(std::wstring& resultPath, int subPackage, con
     HTTPDL_INFO(L"Start:CHttpDownLoad::DownloadISSFile");
     HTTPDL_INFO((L"Info :CHttpDownLoad::DownloadISSFile: downloaded file save directory is " + folder).c_str());
     HTTPDL_INFO((L"Info :CHttpDownLoad::DownloadISSFile: download file URL is " + url).c_str());
-    fw::CFile target;
+    fw::CStdioFile target;
     int result;
     try {
         result = FetchResponseFile(resultPath, subPackage, folder, url, itemIndex, page, target);
@@ -100,12 +100,12 @@ int CHttpDownLoad::DownloadISSFile(std::wstring& resultPath, int subPackage, con
         result = DL_ERR_RETRY;
     } catch (const fw::CFileException& failure) {
         const DWORD lastError = GetLastError();
-        target.Close();
+        target.Abort();
         LogFileException(ExceptionLogLayout::Detailed, kOperation, failure, lastError);
         result = DL_ERR_FILE;
     } catch (...) {
         const DWORD lastError = GetLastError();
-        target.Close();
+        target.Abort();
         LogOtherException(ExceptionLogLayout::Detailed, kOperation, lastError);
         result = DL_ERR_FILE;
     }

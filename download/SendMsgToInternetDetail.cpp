@@ -44,7 +44,7 @@ void SetTimeouts(HINTERNET handle) {
         if (timeout.seconds > 0) fw::SetInternetOption(handle, timeout.option, static_cast<DWORD>(timeout.seconds) * 1000);
 }
 
-int PostReport(const std::wstring& parameters, const std::wstring& answerPath, fw::CFile& answer) {
+int PostReport(const std::wstring& parameters, const std::wstring& answerPath, fw::CStdioFile& answer) {
     CHttpExchange exchange(L"CHttpSessionDownloadFile");
     if (theApp.m_strCountServerUrl.empty()) {
         HTTPDL_ERROR(L"Error:CHttpDownLoad::SendMsgToInternetDetail:The sendURL is NULL.");
@@ -113,7 +113,7 @@ int CHttpDownLoad::SendMsgToInternetDetail(const std::wstring& parameters, const
                  theApp.m_strSavePath).c_str());
     HTTPDL_INFO((L"Info :CHttpDownLoad::SendMsgToInternetDetail: download file URL is " + theApp.m_strCountServerUrl)
                     .c_str());
-    fw::CFile answer;
+    fw::CStdioFile answer;
     int result;
     try {
         result = PostReport(parameters, answerPath, answer);
@@ -122,12 +122,12 @@ int CHttpDownLoad::SendMsgToInternetDetail(const std::wstring& parameters, const
         result = DL_ERR_CONNECT;
     } catch (const fw::CFileException& failure) {
         const DWORD lastError = GetLastError();
-        answer.Close();
+        answer.Abort();
         LogFileException(ExceptionLogLayout::Report, kOperation, failure, lastError);
         result = DL_ERR_FILE;
     } catch (...) {
         const DWORD lastError = GetLastError();
-        answer.Close();
+        answer.Abort();
         LogOtherException(ExceptionLogLayout::Report, kOperation, lastError);
         result = DL_ERR_FILE;
     }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# 100 MB from the loopback test server: through DownloadFile under Wine and with curl, in one run.
+# Usage: bench/download-bench.sh <build-folder>
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+prefix="$PWD/$build/wineprefix"
+bench_exe="$build/bench/DownloadBench.exe"
+[ -f "$bench_exe" ] || { echo "download-bench: $bench_exe not built" >&2; exit 1; }
+command -v curl >/dev/null || { echo "download-bench: curl is needed" >&2; exit 1; }
+
+work=$(mktemp -d)
+server=""
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/docroot" "$work/target"
+head -c 100000000 /dev/urandom >"$work/docroot/payload.bin"
+
+python3 tests/server/vtserver.py --port-file "$work/ports.json" --docroot "$work/docroot" >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do [ -s "$work/ports.json" ] && break; sleep 0.1; done
+[ -s "$work/ports.json" ] || { echo "download-bench: test server did not start" >&2; cat "$work/server.log" >&2; exit 1; }
+port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["http"])' "$work/ports.json")
+url="http://127.0.0.1:$port/payload.bin"
+
+curl_bps=$(curl -s -o /dev/null -w '%{speed_download}' "$url")
+engine=$(TMP= TEMP= tools/wine-run.sh "$prefix" "$bench_exe" "$url" "Z:${work//\//\\}\\target\\" | tr -d '\r')
+value() { printf '%s\n' "$engine" | sed -n "s/^$1=//p"; }
+
+python3 - "$curl_bps" "$(value downloadfile_mbps)" "$(value bare_read_mbps)" "$(value bytes)" <<'PY'
+import sys
+curl_mbps = float(sys.argv[1]) / 1e6
+engine_mbps = float(sys.argv[2])
+bare = sys.argv[3]
+size = int(sys.argv[4])
+print("payload                      : %d bytes (MB = 1,000,000 bytes)" % size)
+print("DownloadFile under Wine      : %8.2f MB/s" % engine_mbps)
+print("curl, same server            : %8.2f MB/s" % curl_mbps)
+print("ratio DownloadFile / curl    : %8.4f  (curl is %.0fx faster)" % (engine_mbps / curl_mbps, curl_mbps / engine_mbps))
+if bare:
+    print("bare 1024-byte WinINet reads : %8.2f MB/s (this run)" % float(bare))
+    print("DownloadFile / bare reads    : %8.2f" % (engine_mbps / float(bare)))
+print("DownloadFile / ~13 MB/s bare-read ceiling of the platform notes: %.2f" % (engine_mbps / 13.0))
+PY

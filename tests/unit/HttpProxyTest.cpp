@@ -283,5 +283,26 @@ TEST_F(HttpProxyTest, ReportPostIsRepeatedWithItsBodyAfterCredentials) {
     EXPECT_EQ(HeaderOf(last, "Proxy-Authorization"), BasicValue("poster:pw"));
 }
 
+// The report post gets a second chance when the send after the credentials fails: once more,
+// with every certificate problem ignored. A downloading operation gives up at once.
+TEST_F(HttpProxyTest, ReportPostRetriesAFailedSendAfterCredentialsOnce) {
+    RequireCredentials("guard:pw", "guard realm");
+    // The origin answers later than the report's receive timeout, so every forwarded send fails.
+    Serve("/pguard/count", R"({"body_text": "late", "delay_ms": 2500})");
+    theApp.m_strCountServerUrl = Url(L"/pguard/count");
+    theApp.m_nReceiveTimeout = 1;
+
+    CredentialDialogAnswerer answerer(L"guard", L"pw", true);
+    EXPECT_EQ(CHttpDownLoad::SendMsgToInternetDetail(L"a=1", temp.File(L"DownloadCount.xml")), DL_ERR_CONNECT);
+    ASSERT_TRUE(answerer.Finish());
+    EXPECT_TRUE(log.Contains(L"Error:CHttpDownLoad::SendMsgToInternetDetail:InternetException"));
+
+    size_t forwarded = 0;
+    const JsonValue records = Recorded("/pguard/");
+    for (const JsonValue& record : records.Items())
+        if (HeaderOf(record, "Proxy-Authorization") == BasicValue("guard:pw")) ++forwarded;
+    EXPECT_EQ(forwarded, 2u);
+}
+
 }  // namespace
 }  // namespace vttest

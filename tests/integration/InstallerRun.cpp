@@ -32,8 +32,10 @@ void InstallerRun::RemoveOcrLibrary() { DeleteFileW((m_app + L"\\VtSvcOCRHandle_
 bool InstallerRun::Run(const std::wstring& arguments, int button, DWORD timeoutMs) {
     m_boxes.clear();
     ChildProcess program;
-    if (!program.Start(m_app + L"\\VTInst.exe", arguments, m_app, {{L"TMP", m_temp}, {L"TEMP", m_temp}}))
-        return false;
+    std::map<std::wstring, std::wstring> environment = m_environment;
+    environment[L"TMP"] = m_temp;
+    environment[L"TEMP"] = m_temp;
+    if (!program.Start(m_app + L"\\VTInst.exe", arguments, m_app, environment)) return false;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (program.Wait(0, &m_exitCode)) return true;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     // Replaces the OCR support library with the stand-in that lacks one export, or removes it.
     void UsePartialOcrLibrary();
     void RemoveOcrLibrary();
+    // An environment variable for the program (besides TMP and TEMP).
+    void SetEnvironment(const std::wstring& name, const std::wstring& value) { m_environment[name] = value; }
 
     // Starts the program, presses `button` on every box it shows, waits for it to end.
     // Returns false when it did not end within the timeout (it is killed then).
@@ -41,6 +44,7 @@ private:
     ScopedTempFolder m_root;
     std::wstring m_app;
     std::wstring m_temp;
+    std::map<std::wstring, std::wstring> m_environment;
     std::vector<MessageBoxInfo> m_boxes;
     DWORD m_exitCode = 0;
 };

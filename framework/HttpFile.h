@@ -37,7 +37,7 @@ public:
     DWORD ErrorDlg(HWND owner, DWORD error, DWORD flags, void** data = nullptr);
 
     // The request's object (path and query) and its last component (after the last '/', '\' or ':').
-    const std::wstring& GetObject() const { return m_object; }
+    const std::wstring& Object() const { return m_object; }
     std::wstring GetFileName() const;
 
     void Close() { m_handle.Close(); }

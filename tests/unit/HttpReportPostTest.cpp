@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "download/HttpDownload.h"
 #include "support/FileOps.h"
@@ -106,8 +107,16 @@ TEST_F(HttpReportPostTest, ReceiveTimeoutIsSetFromTheConfiguration) {
 
     theApp.m_nReceiveTimeout = 1;
     EXPECT_EQ(Post(L"a=1"), DL_ERR_CONNECT);
-    EXPECT_TRUE(log.Contains(L"Error:CHttpDownLoad::SendMsgToInternetDetail:InternetException"));
-    EXPECT_TRUE(log.Contains(L"Error:CHttpDownLoad::SendMsgToInternetDetail:InternetException...m_dwContext:1"));
+    const std::wstring prefix = L"Error:CHttpDownLoad::SendMsgToInternetDetail:InternetException";
+    std::vector<std::wstring> lines;
+    for (const std::wstring& message : log.Messages())
+        if (message.rfind(prefix, 0) == 0) lines.push_back(message.substr(prefix.size()));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], L"");
+    EXPECT_EQ(lines[1].rfind(L"...getLastError:", 0), 0u);
+    EXPECT_EQ(lines[2].rfind(L"...strCError:", 0), 0u);
+    EXPECT_EQ(lines[3], L"...m_dwContext:1");
+    EXPECT_EQ(lines[4].rfind(L"...m_dwError:120", 0), 0u);
 
     theApp.m_nReceiveTimeout = 0;
     EXPECT_EQ(Post(L"a=1"), DL_SUCCESS);

@@ -132,8 +132,18 @@ TEST_F(HttpWholeFileTest, UnreachableServerIsANetworkFailure) {
     const std::wstring url = L"http://127.0.0.1:1/gone/setup.iss";
     EXPECT_EQ(Fetch(url), DL_ERR_CONNECT);
     EXPECT_EQ(FetchResponseFile(url), DL_ERR_RETRY);
-    EXPECT_TRUE(log.Contains(L"Error::CHttpDownLoad::DownloadISSFile:InternetException"));
-    EXPECT_TRUE(log.Contains(L"Error::CHttpDownLoad::DownloadISSFile:InternetException...m_dwError:12029"));
+    EXPECT_TRUE(log.Contains(L"Error::CHttpDownLoad::DownloadFile:InternetException"));
+    const std::wstring prefix = L"Error::CHttpDownLoad::DownloadISSFile:InternetException";
+    std::vector<std::wstring> lines;
+    for (const std::wstring& message : log.Messages())
+        if (message.rfind(prefix, 0) == 0) lines.push_back(message.substr(prefix.size()));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].rfind(L"....getLastError:", 0), 0u);
+    EXPECT_EQ(lines[1], L"");
+    EXPECT_EQ(lines[2].rfind(L"...strCError:", 0), 0u);
+    EXPECT_GT(lines[2].size(), std::wstring(L"...strCError:").size());
+    EXPECT_EQ(lines[3], L"...m_dwContext:1");
+    EXPECT_EQ(lines[4], L"...m_dwError:12029");
 }
 
 TEST_F(HttpWholeFileTest, NamingFollowsTheIndexAndAUrlEndingInAFolderGivesOnlyTheSuffix) {
@@ -292,6 +302,9 @@ TEST_F(HttpWholeFileTest, ResponseFileLogsItsSteps) {
         if (next < expected.size() && message == expected[next]) ++next;
     EXPECT_EQ(next, expected.size()) << "missing or out of order: " << Narrow(expected[std::min(next, expected.size() - 1)]);
     EXPECT_EQ(log.Count(L"End  :CHttpDownLoad::DownloadISSFile"), 1u);
+    // However the engine is split into files, its lines carry its one source name.
+    for (const LogEntry& entry : log.Entries())
+        if (entry.message.find(L"CHttpDownLoad::") != std::wstring::npos) EXPECT_EQ(entry.source, L"HttpDownload.cpp");
 }
 
 }  // namespace

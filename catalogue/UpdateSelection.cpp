@@ -7,6 +7,7 @@
 #include "catalogue/ProductIds.h"
 #include "catalogue/ProductKinds.h"
 #include "catalogue/VersionCheck.h"
+#include "framework/StringFormat.h"
 #include "support/Log.h"
 
 namespace {
@@ -42,6 +43,19 @@ bool PassesLangPackGate(int pack, bool homeInstalled) {
     return pack == 1 || pack == 2;
 }
 
+// Every decision is logged, so a log tells why a package was or was not offered.
+void LogSelected(const CUpdateInfo& item, const wchar_t* why) {
+    LOG_INFO(fw::Format(L"Info :CVTInstApp::GetNeedUpdateList: selected %s %s (%s)", item.m_id.c_str(),
+                        item.m_version.c_str(), why)
+                 .c_str());
+}
+
+void LogSkipped(const CUpdateInfo& item, const wchar_t* why) {
+    LOG_INFO(fw::Format(L"Info :CVTInstApp::GetNeedUpdateList: skipped %s %s (%s)", item.m_id.c_str(),
+                        item.m_version.c_str(), why)
+                 .c_str());
+}
+
 // An answer of the OCR support library; a missing export answers no.
 bool LibraryAnswersYes(PFN_IsOCRLangPackInstall query) { return query && query() != 0; }
 
@@ -59,20 +73,40 @@ void CVTInstApp::GetNeedUpdateList(int64_t now) {
 
     for (CUpdateInfo& entry : m_catalogueItems) {
         CUpdateInfo item = entry;
-        if (CheckItemEmpty(item) || IsWithdrawnOrExcluded(item, m_strOSVersion, now)) continue;
-        if (!IsOfferedProduct(item.m_id)) continue;
+        if (CheckItemEmpty(item)) continue;
+        if (IsWithdrawnOrExcluded(item, m_strOSVersion, now)) {
+            LogSkipped(item, L"withdrawn or excluded on this system");
+            continue;
+        }
+        if (!IsOfferedProduct(item.m_id)) {
+            LogSkipped(item, L"not a product this installer offers");
+            continue;
+        }
         const int pack = OcrLangPackNumber(item.m_id);
-        if (pack != 0 && !PassesLangPackGate(pack, m_homeInstalled != 0)) continue;
+        if (pack != 0 && !PassesLangPackGate(pack, m_homeInstalled != 0)) {
+            LogSkipped(item, L"language pack not wanted beside the installed packs");
+            continue;
+        }
 
         const std::wstring installed = ReadInstalledVersion(item.m_id);
         if (!installed.empty()) {
             // An update: only from a supported installed version to a newer catalogue version.
             if (!item.m_targetMinVersion.empty()) {
                 const int order = CheckVersion(installed, item.m_targetMinVersion);
-                if (order == VERSION_A_OLDER || order == VERSION_INVALID) continue;
+                if (order == VERSION_A_OLDER || order == VERSION_INVALID) {
+                    LogSkipped(item, (L"installed " + installed + L" is below " + item.m_targetMinVersion).c_str());
+                    continue;
+                }
             }
-            if (CheckVersion(installed, item.m_version) != VERSION_A_OLDER) continue;
-            if (pack != 0 && !CheckOcrEngine(managerSelected, item.m_id)) continue;
+            if (CheckVersion(installed, item.m_version) != VERSION_A_OLDER) {
+                LogSkipped(item, (L"installed " + installed + L" is not older").c_str());
+                continue;
+            }
+            if (pack != 0 && !CheckOcrEngine(managerSelected, item.m_id)) {
+                LogSkipped(item, L"not supported by the OCR engine");
+                continue;
+            }
+            LogSelected(item, (L"update of installed " + installed).c_str());
             item.m_installedPath = ReadInstalledPath(item.m_id);
             item.m_issUrl = item.m_issUgUrl;
             if (item.m_id == PRODUCT_OCR_LANGPACK2) m_ocrPack2Selected = 1;
@@ -84,6 +118,7 @@ void CVTInstApp::GetNeedUpdateList(int64_t now) {
         }
 
         if (pack == 0) {
+            LogSelected(item, L"new install");
             m_updateList.push_back(item);
             total += item.m_displaySize;
             if (!IsVeltronaManual(item.m_id)) newInstallNeedsFolder = true;
@@ -94,8 +129,14 @@ void CVTInstApp::GetNeedUpdateList(int64_t now) {
 
         // A new language pack. Beside a Manager chosen in this run, one is added only when the
         // engine already has a pack or the monitor predates the pack-aware version.
-        if (managerSelected && !LibraryAnswersYes(m_pfnIsOCRLangPackInstall) && !monitorOlder) continue;
-        if (!CheckOcrEngine(managerSelected, item.m_id)) continue;
+        if (managerSelected && !LibraryAnswersYes(m_pfnIsOCRLangPackInstall) && !monitorOlder) {
+            LogSkipped(item, L"new language pack not wanted beside the new Manager");
+            continue;
+        }
+        if (!CheckOcrEngine(managerSelected, item.m_id)) {
+            LogSkipped(item, L"not supported by the OCR engine");
+            continue;
+        }
         bool append = false;
         if (m_homeInstalled) {
             append = true;
@@ -107,8 +148,11 @@ void CVTInstApp::GetNeedUpdateList(int64_t now) {
             append = LibraryAnswersYes(m_pfnIsEnvMultiBytesLang) ? pack == 2 : pack == 1;
         }
         if (append) {
+            LogSelected(item, L"new language pack");
             m_updateList.push_back(item);
             total += item.m_displaySize;
+        } else {
+            LogSkipped(item, L"language pack for another language group");
         }
         entry.Reset();
     }

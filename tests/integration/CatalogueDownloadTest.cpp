@@ -9,6 +9,7 @@
 
 #include "tests/integration/InstallerRun.h"
 #include "tests/server/TestServerClient.h"
+#include "tests/support/Credentials.h"
 
 namespace vttest {
 namespace {
@@ -17,27 +18,7 @@ const wchar_t kDownloadFailed[] = L"Failed to download the file.";
 const wchar_t kInitEnd[] = L"End  :CVTInstApp::InitInstance";
 const char kCatalogue[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VTInst></VTInst>\n";
 
-// Stored credentials as the configuration holds them (the inverse of the program's descrambling).
-std::string Scramble(const std::string& plain) {
-    const char key[] = "tgHElmBoRaqU tgHElmBoRaqU tgHElmBoRaqU";
-    std::string scrambled;
-    for (size_t i = 0; i < plain.size(); ++i) {
-        char group[8];
-        snprintf(group, sizeof group, "%03d", plain[i] + key[i] + 12);
-        scrambled += group;
-    }
-    return scrambled;
-}
 
-bool InOrder(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& expected) {
-    auto at = lines.begin();
-    for (const std::wstring& line : expected) {
-        at = std::find(at, lines.end(), line);
-        if (at == lines.end()) return false;
-        ++at;
-    }
-    return true;
-}
 
 class CatalogueDownloadTest : public ::testing::Test {
 protected:
@@ -50,7 +31,7 @@ protected:
     std::string ConfigurationWithAuth(const std::string& catalogueUrl, const std::string& credentials) {
         std::string ini = ValidConfiguration(catalogueUrl);
         const std::string section = "[WebServer]\r\n";
-        ini.insert(ini.find(section) + section.size(), "Auth=" + Scramble(credentials) + "\r\n");
+        ini.insert(ini.find(section) + section.size(), "Auth=" + ScrambleCredentials(Widen(credentials)) + "\r\n");
         return ini;
     }
     CTestServerClient server;
@@ -105,7 +86,7 @@ TEST_F(CatalogueDownloadTest, ServerFailureShowsDownloadFailedAndEnds) {
         EXPECT_EQ(box.ButtonIds(), std::vector<int>{IDOK});
 
         const std::vector<std::wstring> lines = run.Log().Messages();
-        EXPECT_TRUE(InOrder(lines, {L"Error:CHttpDownLoad::DownloadFile:Querying Status code is not HTTP_STATUS_OK.",
+        EXPECT_TRUE(ContainsInOrder(lines, {L"Error:CHttpDownLoad::DownloadFile:Querying Status code is not HTTP_STATUS_OK.",
                                     L"End  :CHttpDownLoad::DownloadFile",
                                     L"Error:CVTInstApp::InitInstance: Failed to download the file.", kInitEnd,
                                     kInitEnd}));

@@ -100,6 +100,8 @@ TEST_F(SelectionRunTest, NothingNeededSavesStateAndStartsTheUpdater) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_NE(runs[0].commandLine.find(L"VeltronaUpdater.exe"), std::wstring::npos);
 
+    EXPECT_TRUE(Contains(lines, L"Info :CVTInstApp::GetNeedUpdateList: skipped Veltrona Manager 2.4.0.1 (installed "
+                                L"2.4.0.1 is not older)"));
     // No wizard: nothing about notices or disk space.
     EXPECT_FALSE(Contains(lines, L"Start:CVTInstApp::CheckDiskSpaceEnough"));
 }
@@ -118,6 +120,8 @@ TEST_F(SelectionRunTest, NeededUpdateShowsNoticesInOrderAndReachesTheWizard) {
         EXPECT_NE(run.Boxes()[i].text.find(L".NET Framework"), std::wstring::npos);
 
     std::vector<std::wstring> lines = run.Log().Messages();
+    EXPECT_TRUE(Contains(lines, L"Info :CVTInstApp::GetNeedUpdateList: selected Veltrona Manager 2.4.0.1 (update of "
+                                L"installed 2.0.0.0)"));
     EXPECT_TRUE(Contains(lines, L"Start:CVTInstApp::CheckDiskSpaceEnough"));
     EXPECT_TRUE(Contains(lines, L"End  :CVTInstApp::CheckDiskSpaceEnough"));
     EXPECT_FALSE(Contains(lines, L"Start:CVTInstApp::SaveVTInst"));

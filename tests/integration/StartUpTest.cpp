@@ -16,16 +16,6 @@ const wchar_t kCaption[] = L"Veltrona Installer";
 const wchar_t kInternalError[] = L"An internal error occurred with Veltrona Installer.";
 const wchar_t kInitEnd[] = L"End  :CVTInstApp::InitInstance";
 
-// True when `expected` appears in `lines` in this order (other lines may come between).
-bool InOrder(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& expected) {
-    auto at = lines.begin();
-    for (const std::wstring& line : expected) {
-        at = std::find(at, lines.end(), line);
-        if (at == lines.end()) return false;
-        ++at;
-    }
-    return true;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -44,7 +34,7 @@ TEST(StartUpTest, MissingConfigurationShowsInternalErrorAndEnds) {
 
     vttest::LogFile log = run.Log();
     std::vector<std::wstring> lines = log.Messages();
-    EXPECT_TRUE(InOrder(lines, {L"Start:CVTInstApp::CVTInstApp", L"End  :CVTInstApp::CVTInstApp",
+    EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Start:CVTInstApp::CVTInstApp", L"End  :CVTInstApp::CVTInstApp",
                                 L"Start:CVTInstApp::InitInstance", L"Start:CVTInstApp::GetREGSZDataInfo",
                                 L"End  :CVTInstApp::GetREGSZDataInfo",
                                 L"Error:CVTInstApp::InitInstance: Failed to obtain the destination URL(VTInst.xml).",
@@ -74,7 +64,7 @@ TEST(StartUpTest, BadFlagReportsOnlyTheFirstBadKey) {
 
     std::wstring iniPath = run.AppFolder() + L"\\VeltronaInstaller.ini";
     std::vector<std::wstring> lines = run.Log().Messages();
-    EXPECT_TRUE(InOrder(lines, {L"Set:theApp.m_updateCommonInfo.CallWifiTool = 0",
+    EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Set:theApp.m_updateCommonInfo.CallWifiTool = 0",
                                 L"Error:CVTInstApp::InitInstance: CallWizardConnect Flag is not exist in INI file. "
                                 L"INI Path:" + iniPath + L"; Guid:CallWizardConnect",
                                 kInitEnd, kInitEnd}));
@@ -92,7 +82,7 @@ TEST(StartUpTest, OcrSupportLibraryMissingOrIncomplete) {
         ASSERT_EQ(run.Boxes().size(), 1u);
         ExpectErrorBox(run.Boxes()[0], kInternalError);
         std::vector<std::wstring> lines = run.Log().Messages();
-        EXPECT_TRUE(InOrder(lines, {L"Error:CVTInstApp::InitInstance: Failed to LoadLibrary(VtSvcOCRHandle.dll).",
+        EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Error:CVTInstApp::InitInstance: Failed to LoadLibrary(VtSvcOCRHandle.dll).",
                                     kInitEnd, kInitEnd}));
         // The configuration is read only after the library.
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
@@ -109,7 +99,7 @@ TEST(StartUpTest, UncreatableDownloadFolderEndsWithPrivilegeMessage) {
     ASSERT_TRUE(run.Run());
     ASSERT_GE(run.Boxes().size(), 1u);
     ExpectErrorBox(run.Boxes()[0], L"You do not have the privileges to access Veltrona Installer.\nCheck your privileges.");
-    EXPECT_TRUE(InOrder(run.Log().Messages(),
+    EXPECT_TRUE(vttest::ContainsInOrder(run.Log().Messages(),
                         {L"Start:CVTInstApp::CreateSavePath", L"Error:CVTInstApp::CreateSavePath: create directory is failed.",
                          L"End  :CVTInstApp::CreateSavePath",
                          L"Error:CVTInstApp::InitInstance: Create downland folder is failed.", kInitEnd, kInitEnd}));
@@ -134,11 +124,11 @@ TEST(StartUpTest, PendingRestartMarkersStopTheStart) {
         ExpectErrorBox(run.Boxes()[0],
                        L"The previous setup is not complete. Restart your computer from the [Start] menu and try again.");
         std::vector<std::wstring> lines = run.Log().Messages();
-        EXPECT_TRUE(InOrder(lines, {L"Error:CVTInstApp::The previous setup is not completed. Restart your computer "
+        EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Error:CVTInstApp::The previous setup is not completed. Restart your computer "
                                     L"and try again.",
                                     kInitEnd}));
         bool keyMarker = c.value == nullptr;
-        EXPECT_EQ(InOrder(lines, {L"Info :CVTInstApp::CheckNeedReboot: Product is not completely installed,OS need "
+        EXPECT_EQ(vttest::ContainsInOrder(lines, {L"Info :CVTInstApp::CheckNeedReboot: Product is not completely installed,OS need "
                                   L"restart.",
                                   L"End  :CVTInstApp::CheckNeedReboot"}),
                   keyMarker);
@@ -151,7 +141,7 @@ TEST(StartUpTest, StartModeInWrongCaseIsLoggedAndRunsNormally) {
     run.WriteConfiguration(ValidConfiguration());
     ASSERT_TRUE(run.Run(L"-startos"));
     std::vector<std::wstring> lines = run.Log().Messages();
-    EXPECT_TRUE(InOrder(lines, {L"Error:CVTInstApp::InitInstance:m_strStartMode error:-startos",
+    EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Error:CVTInstApp::InitInstance:m_strStartMode error:-startos",
                                 L"Start:CVTInstApp::CreateSavePath", L"End  :CVTInstApp::CreateSavePath"}));
     EXPECT_TRUE(Exists(run.AppFolder() + L"\\download"));
     EXPECT_TRUE(Exists(run.AppFolder() + L"\\VTInst.exe"));
@@ -163,7 +153,7 @@ TEST(StartUpTest, RunAfterRestartMakesNoDownloadFolderAndRemovesItsOwnFolder) {
     ASSERT_TRUE(run.Run(L"-StartOS"));
     std::vector<std::wstring> lines = run.Log().Messages();
     EXPECT_EQ(std::find(lines.begin(), lines.end(), L"Start:CVTInstApp::CreateSavePath"), lines.end());
-    EXPECT_TRUE(InOrder(lines, {L"Start:CVTInstApp::DeleteDirectoryEx", L"End  :CVTInstApp::DeleteDirectoryEx",
+    EXPECT_TRUE(vttest::ContainsInOrder(lines, {L"Start:CVTInstApp::DeleteDirectoryEx", L"End  :CVTInstApp::DeleteDirectoryEx",
                                 kInitEnd}));
     for (const std::wstring& line : lines) EXPECT_EQ(line.find(L"m_strStartMode error"), std::wstring::npos);
     // The running program itself can only go at the next restart; everything that could go is gone.

@@ -83,4 +83,14 @@ size_t LogFile::Count(const std::wstring& message) const {
     return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
 }
 
+bool ContainsInOrder(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& expected) {
+    auto at = lines.begin();
+    for (const std::wstring& line : expected) {
+        at = std::find(at, lines.end(), line);
+        if (at == lines.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
 }  // namespace vttest

@@ -32,4 +32,7 @@ private:
     std::wstring m_path;
 };
 
+// True when `expected` appears in `lines` in this order (other lines may come between).
+bool ContainsInOrder(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& expected);
+
 }  // namespace vttest

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/VTInst.h"
+#include "tests/support/Credentials.h"
 #include "tests/support/LogFile.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ScopedTempFolder.h"
@@ -18,19 +19,6 @@ using vttest::ScopedTempFolder;
 
 namespace {
 
-const wchar_t kKey[] = L"tgHElmBoRaqU tgHElmBoRaqU tgHElmBoRaqU";
-
-// The scrambled form the configuration stores: each character plus the key's and 12, as three digits.
-std::string Scramble(const std::wstring& plain) {
-    std::string out;
-    for (size_t i = 0; i < plain.size(); ++i) {
-        char group[8];
-        int keyCode = i < wcslen(kKey) ? kKey[i] : 0;
-        snprintf(group, sizeof(group), "%03d", static_cast<int>(plain[i] + keyCode + 12));
-        out += group;
-    }
-    return out;
-}
 
 const std::map<std::string, std::string> kValidSettings = {
     {"VTInstXml/VTInstXmlUrl", "http://127.0.0.1/VTInst.xml"},
@@ -174,7 +162,9 @@ TEST_F(ConfigurationTest, PowerOffPageTemplate) {
         SCOPED_TRACE(c.stored);
         WriteConfiguration({{"VTInstMenu/CallPowerAutoOffDlgParam", c.stored}});
         EXPECT_EQ(Read(!c.accepted), c.accepted ? TRUE : FALSE);
-        if (c.accepted) EXPECT_EQ(theApp.m_updateCommonInfo.CallPowerAutoOffDlgParam, c.value);
+        if (c.accepted) {
+            EXPECT_EQ(theApp.m_updateCommonInfo.CallPowerAutoOffDlgParam, c.value);
+        }
     }
     EXPECT_TRUE(log.Contains(L"Error:CVTInstApp::InitInstance: Flag is not exist in INI file. INI Path:" +
                              theApp.m_strIniFile + L"; Guid:CallPowerAutoOffDlgParam"));
@@ -198,7 +188,7 @@ TEST_F(ConfigurationTest, MissingCountServerIsLoggedOnly) {
 
 TEST_F(ConfigurationTest, AuthorizationHeaderLines) {
     // "user:pass" is 9 bytes: Base64 "dXNlcjpwYXNz".
-    WriteConfiguration({{"WebServer/Auth", "  " + Scramble(L"user:pass") + "  "}});
+    WriteConfiguration({{"WebServer/Auth", "  " + vttest::ScrambleCredentials(L"user:pass") + "  "}});
     ASSERT_TRUE(Read(false));
     EXPECT_EQ(theApp.m_strAuthHeader, L"Authorization: Basic dXNlcjpwYXNz");
 
@@ -213,7 +203,7 @@ TEST_F(ConfigurationTest, AuthorizationHeaderLines) {
 
     // Catalogue credentials win. The key is 38 characters long: longer credentials stop there.
     std::wstring longCredentials(45, L'a');
-    theApp.m_updateCommonInfo.SoftAuth = vttest::Widen(" " + Scramble(longCredentials) + " ");
+    theApp.m_updateCommonInfo.SoftAuth = vttest::Widen(" " + vttest::ScrambleCredentials(longCredentials) + " ");
     theApp.BuildSoftAuthHeader();
     std::wstring base64 = L"YWFh";  // three 'a'
     std::wstring expected;

@@ -303,8 +303,11 @@ TEST_F(HttpWholeFileTest, ResponseFileLogsItsSteps) {
     EXPECT_EQ(next, expected.size()) << "missing or out of order: " << Narrow(expected[std::min(next, expected.size() - 1)]);
     EXPECT_EQ(log.Count(L"End  :CHttpDownLoad::DownloadISSFile"), 1u);
     // However the engine is split into files, its lines carry its one source name.
-    for (const LogEntry& entry : log.Entries())
-        if (entry.message.find(L"CHttpDownLoad::") != std::wstring::npos) EXPECT_EQ(entry.source, L"HttpDownload.cpp");
+    for (const LogEntry& entry : log.Entries()) {
+        if (entry.message.find(L"CHttpDownLoad::") != std::wstring::npos) {
+            EXPECT_EQ(entry.source, L"HttpDownload.cpp");
+        }
+    }
 }
 
 }  // namespace

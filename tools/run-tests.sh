@@ -5,4 +5,6 @@ set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# The test server checks itself first: the other tests rely on it.
+python3 -m unittest discover -s tests/server -p 'test_*.py'
 exec tools/with-display.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure

@@ -72,10 +72,10 @@ def parse_range(header, size):
     the end, or None when the header is absent, malformed or asks for several ranges (the whole body is sent)."""
     if not header:
         return None
-    unit, _, spec = header.strip().partition("=")
-    if unit.strip().lower() != "bytes" or "," in spec:
+    unit, _, range_text = header.strip().partition("=")
+    if unit.strip().lower() != "bytes" or "," in range_text:
         return None
-    first_text, dash, last_text = spec.strip().partition("-")
+    first_text, dash, last_text = range_text.strip().partition("-")
     first_text, last_text = first_text.strip(), last_text.strip()
     if not dash or not (first_text + last_text).isdigit():
         return None

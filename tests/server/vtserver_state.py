@@ -30,15 +30,15 @@ def _is_int(value):
     return isinstance(value, int) and not isinstance(value, bool)
 
 
-def _count(spec, name, default, minimum=0):
-    value = spec.get(name, default)
+def _count(settings, name, default, minimum=0):
+    value = settings.get(name, default)
     if not _is_int(value) or value < minimum:
         raise BehaviourError("%s must be an integer >= %d" % (name, minimum))
     return value
 
 
-def _text(spec, name, default=None):
-    value = spec.get(name, default)
+def _text(settings, name, default=None):
+    value = settings.get(name, default)
     if value is not None and not isinstance(value, str):
         raise BehaviourError("%s must be a string" % name)
     return value
@@ -61,60 +61,60 @@ def credentials_match(header_value, expected):
 class Behaviour:
     """What one path answers. The attempt counter picks the entry of the per-request lists."""
 
-    def __init__(self, spec):
-        if not isinstance(spec, dict):
+    def __init__(self, settings):
+        if not isinstance(settings, dict):
             raise BehaviourError("behaviour must be a JSON object")
-        unknown = sorted(set(spec) - _FIELDS)
+        unknown = sorted(set(settings) - _FIELDS)
         if unknown:
             raise BehaviourError("unknown behaviour field(s): " + ", ".join(unknown))
-        self.body = self._make_body(spec)
-        self.content_type = _text(spec, "content_type", "application/octet-stream")
-        self.ranges = _text(spec, "ranges", "honour")
+        self.body = self._make_body(settings)
+        self.content_type = _text(settings, "content_type", "application/octet-stream")
+        self.ranges = _text(settings, "ranges", "honour")
         if self.ranges not in ("honour", "ignore"):
             raise BehaviourError('ranges must be "honour" or "ignore"')
-        self.statuses = self._int_list(spec, "statuses", [200], allow_null=False)
+        self.statuses = self._int_list(settings, "statuses", [200], allow_null=False)
         if any(not 100 <= s <= 599 for s in self.statuses):
             raise BehaviourError("statuses must be HTTP status codes")
-        self.close_after = self._int_list(spec, "close_after", [None], allow_null=True)
-        self.close_mode = _text(spec, "close_mode", "fin")
+        self.close_after = self._int_list(settings, "close_after", [None], allow_null=True)
+        self.close_mode = _text(settings, "close_mode", "fin")
         if self.close_mode not in ("fin", "reset"):
             raise BehaviourError('close_mode must be "fin" or "reset"')
-        self.close_delay_ms = _count(spec, "close_delay_ms", 0)
-        self.authorization = self._authorization(spec)
-        self.headers = self._headers(spec.get("headers", []))
-        self.delay_ms = _count(spec, "delay_ms", 0)
-        self.chunk_size = _count(spec, "chunk_size", 65536, minimum=1)
-        self.chunk_delay_ms = _count(spec, "chunk_delay_ms", 0)
-        self.keep_alive = spec.get("keep_alive", True)
+        self.close_delay_ms = _count(settings, "close_delay_ms", 0)
+        self.authorization = self._authorization(settings)
+        self.headers = self._headers(settings.get("headers", []))
+        self.delay_ms = _count(settings, "delay_ms", 0)
+        self.chunk_size = _count(settings, "chunk_size", 65536, minimum=1)
+        self.chunk_delay_ms = _count(settings, "chunk_delay_ms", 0)
+        self.keep_alive = settings.get("keep_alive", True)
         if not isinstance(self.keep_alive, bool):
             raise BehaviourError("keep_alive must be true or false")
         self.attempts = 0
 
     @staticmethod
-    def _make_body(spec):
-        given = [name for name in _BODY_FIELDS if name in spec]
+    def _make_body(settings):
+        given = [name for name in _BODY_FIELDS if name in settings]
         if len(given) > 1:
             raise BehaviourError("give at most one of " + ", ".join(_BODY_FIELDS))
         if not given:
             return InlineBody(b"")
         name = given[0]
         if name == "body_text":
-            return InlineBody(_text(spec, name).encode("utf-8"))
+            return InlineBody(_text(settings, name).encode("utf-8"))
         if name == "body_base64":
             try:
-                return InlineBody(base64.b64decode(_text(spec, name), validate=True))
+                return InlineBody(base64.b64decode(_text(settings, name), validate=True))
             except (binascii.Error, ValueError) as error:
                 raise BehaviourError("body_base64 is not valid base64: %s" % error)
         if name == "body_file":
-            path = _text(spec, name)
+            path = _text(settings, name)
             if not os.path.isfile(path):
                 raise BehaviourError("body_file does not exist: " + path)
             return FileBody(path)
-        return PatternBody(_count(spec, name, 0))
+        return PatternBody(_count(settings, name, 0))
 
     @staticmethod
-    def _int_list(spec, name, default, allow_null):
-        value = spec.get(name, default)
+    def _int_list(settings, name, default, allow_null):
+        value = settings.get(name, default)
         if _is_int(value) or (allow_null and value is None):
             value = [value]
         if not isinstance(value, list) or not value:
@@ -125,15 +125,15 @@ class Behaviour:
         return value
 
     @staticmethod
-    def _authorization(spec):
-        if "basic_auth" in spec and "authorization" in spec:
+    def _authorization(settings):
+        if "basic_auth" in settings and "authorization" in settings:
             raise BehaviourError("give basic_auth or authorization, not both")
-        if "basic_auth" in spec:
-            user_and_password = _text(spec, "basic_auth")
+        if "basic_auth" in settings:
+            user_and_password = _text(settings, "basic_auth")
             if ":" not in user_and_password:
                 raise BehaviourError('basic_auth must be "user:password"')
             return basic_credentials(user_and_password)
-        return _text(spec, "authorization")
+        return _text(settings, "authorization")
 
     @staticmethod
     def _headers(value):
@@ -161,20 +161,20 @@ class Behaviour:
 
 
 class ProxySettings:
-    def __init__(self, spec=None):
-        spec = {} if spec is None else spec
-        if not isinstance(spec, dict):
+    def __init__(self, settings=None):
+        settings = {} if settings is None else settings
+        if not isinstance(settings, dict):
             raise BehaviourError("proxy settings must be a JSON object")
-        unknown = sorted(set(spec) - {"credentials", "realm", "challenge_count"})
+        unknown = sorted(set(settings) - {"credentials", "realm", "challenge_count"})
         if unknown:
             raise BehaviourError("unknown proxy field(s): " + ", ".join(unknown))
-        self.credentials = _text(spec, "credentials")
+        self.credentials = _text(settings, "credentials")
         if self.credentials is not None and ":" not in self.credentials:
             raise BehaviourError('credentials must be "user:password"')
-        self.realm = _text(spec, "realm", "vtserver proxy")
+        self.realm = _text(settings, "realm", "vtserver proxy")
         if '"' in self.realm or "\r" in self.realm or "\n" in self.realm:
             raise BehaviourError("realm must be single-line text without quotes")
-        self.challenge_count = _count(spec, "challenge_count", 0)
+        self.challenge_count = _count(settings, "challenge_count", 0)
         self.forced_left = self.challenge_count
         self.challenges_sent = 0
         self.forwarded = 0
@@ -193,11 +193,11 @@ class ServerState:
         self._next_connection = 1
         self._proxy = ProxySettings()
 
-    def set_behaviour(self, path, spec):
-        """spec None removes the path's behaviour. Setting a behaviour restarts its attempt counter."""
+    def set_behaviour(self, path, settings):
+        """settings None removes the path's behaviour. Setting a behaviour restarts its attempt counter."""
         if not isinstance(path, str) or not path.startswith("/"):
             raise BehaviourError('path must be a string starting with "/"')
-        behaviour = None if spec is None else Behaviour(spec)
+        behaviour = None if settings is None else Behaviour(settings)
         with self._lock:
             if behaviour is None:
                 self._behaviours.pop(path, None)
@@ -250,8 +250,8 @@ class ServerState:
                 for path in [p for p in self._behaviours if p.startswith(prefix)]:
                     del self._behaviours[path]
 
-    def set_proxy(self, spec):
-        settings = ProxySettings(spec)
+    def set_proxy(self, settings):
+        settings = ProxySettings(settings)
         with self._lock:
             self._proxy = settings
 

@@ -59,7 +59,8 @@ protected:
         ASSERT_TRUE(registry.SetString(kUpdaterKey, L"Path", run.AppFolder()));
     }
 
-    void ServeCatalogue(const std::string& region, const std::string& managerVersion) {
+    void ServeCatalogue(const std::string& region, const std::string& managerVersion,
+                        const std::string& installSize = "4096") {
         std::string base = vttest::ToUtf8(server.Url(vttest::Listener::Http, L"/sel/"));
         std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue>"
                           "<setupType>" + region + "</setupType><model>VT-S1300</model>"
@@ -68,7 +69,7 @@ protected:
                           "<version>" + managerVersion + "</version>"
                           "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
                           "<iss>" + base + "setup.iss</iss><iss_ug>" + base + "setup_ug.iss</iss_ug>"
-                          "<module size=\"2048\" installSize=\"4096\">" + base + "Manager/setup.exe</module></item>"
+                          "<module size=\"2048\" installSize=\"" + installSize + "\">" + base + "Manager/setup.exe</module></item>"
                           "</catalogue>";
         std::string escaped;
         for (char c : xml) escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
@@ -138,6 +139,48 @@ TEST_F(SelectionRunTest, NeededUpdateShowsNoticesInOrderAndReachesTheWizard) {
         const std::string* agent = vttest::FindRecordHeader(records[i], "User-Agent");
         ASSERT_NE(agent, nullptr);
         EXPECT_EQ(*agent, "CHttpSessionDownloadFile");
+    }
+}
+
+TEST_F(SelectionRunTest, SelectionFailuresEndTheRun) {
+    struct Case {
+        const char* name;
+        const char* catalogue;      // null: the usual catalogue
+        const wchar_t* homeVersion;  // installed home application, or null
+        const char* installSize;
+        const wchar_t* box;          // text of the one error box
+        const wchar_t* line;         // the start-up's error line
+    } cases[] = {
+        {"catalogue unreadable", "<catalogue><item>", nullptr, "4096",
+         L"An internal error occurred with Veltrona Installer.\nFile analysis failed.",
+         L"Error:CVTInstApp::InitInstance: CheckInstallSoft failed."},
+        {"home application too old", nullptr, L"1.7.0.0", "4096",
+         L"Veltrona Home is installed.\nTo use Veltrona Home with Veltrona Manager, first update Veltrona Home to the "
+         L"latest version.\nIf you do not want to use Veltrona Home, first uninstall Veltrona Home.",
+         L"Error:CVTInstApp::InitInstance: Home version is not support."},
+        {"no room for the update", nullptr, nullptr, "900000000000000", L"Insufficient disk space.",
+         L"Error:CVTInstApp::InitInstance: not enough Disk space."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallerRun attempt;
+        attempt.WriteConfiguration(
+            vttest::ValidConfiguration(vttest::ToUtf8(server.Url(vttest::Listener::Http, L"/sel/VTInst.xml"))));
+        ServeCatalogue("JP", "2.4.0.1", c.installSize);
+        if (c.catalogue) {
+            ASSERT_TRUE(server.SetBehaviour("/sel/VTInst.xml", std::string("{\"body_text\": \"") + c.catalogue + "\"}"));
+        }
+        vttest::RegistryFixture installed;
+        ASSERT_TRUE(installed.InstallProduct(L"Veltrona Manager", L"2.0.0.0", L"C:\\Program Files\\Veltrona\\Manager"));
+        if (c.homeVersion) ASSERT_TRUE(installed.InstallProduct(L"Veltrona Home", c.homeVersion));
+
+        ASSERT_TRUE(attempt.Run());
+        ASSERT_GE(attempt.Boxes().size(), 1u);
+        // The .NET notice comes before the disk check; the error box is the last one.
+        EXPECT_EQ(attempt.Boxes().back().text, c.box);
+        std::vector<std::wstring> lines = attempt.Log().Messages();
+        EXPECT_TRUE(vttest::ContainsInOrder(lines, {c.line, L"End  :CVTInstApp::InitInstance"}));
+        EXPECT_FALSE(Contains(lines, L"Start:CVTInstApp::SaveVTInst"));
     }
 }
 

@@ -8,10 +8,10 @@
 #include "support/Language.h"
 #include "support/Log.h"
 #include "support/MessageBox.h"
+#include "ui/WizardMessages.h"
 
 namespace {
 
-const UINT WIZARD_CLOSE_MESSAGE = WM_USER + 260;  // the first page ends its modal loop on it
 const int WIZARD_CANCELLED = 2;
 const int NAME_CAPACITY = 1024;
 
@@ -41,7 +41,7 @@ void EndWizard(HWND page, HWND topPage, const wchar_t* logText, UINT textId, UIN
     LOG_INFO(L"End  :CDownloadDlg::WindowProc");
     ShowWindow(page, SW_HIDE);
     theApp.m_nWizardStatus = WIZARD_CANCELLED;
-    PostMessageW(topPage, WIZARD_CLOSE_MESSAGE, 0, 0);
+    PostMessageW(topPage, WM_USER_VTINSTALL_CLOSE, 0, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -131,6 +132,25 @@ TEST_F(LogTest, OverlongTextsAreCutNotOverflowed) {
     EXPECT_EQ(length, 33287u);
     EXPECT_EQ(line[0], L'#');
     EXPECT_EQ(line[length - 1], L'#');
+}
+
+TEST_F(LogTest, TemporaryFolderWithoutRoomForTheFileNameDropsTheEntry) {
+    // A folder path of 250 characters leaves no room for "\\VtDownLoadInst.log" within 260.
+    std::wstring deep = temp.Path();
+    while (deep.size() < 250) {
+        deep += L"\\" + std::wstring(std::min<size_t>(40, 249 - deep.size()), L'd');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    SetEnvironmentVariableW(L"TMP", deep.c_str());
+    SetEnvironmentVariableW(L"TEMP", deep.c_str());
+    WriteLog(L"", L"a.cpp", 1, 0, L"dropped", 3, -1);
+    SetEnvironmentVariableW(L"TMP", temp.Path().c_str());
+    SetEnvironmentVariableW(L"TEMP", temp.Path().c_str());
+
+    EXPECT_FALSE(log.Exists());
+    EXPECT_EQ(GetFileAttributesW((deep + L"\\VtDownLoadInst.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    WriteLog(L"", L"a.cpp", 2, 0, L"kept", 3, -1);
+    EXPECT_EQ(log.Field(L"CNT"), L"1");
 }
 
 TEST_F(LogTest, ConcurrentCallsGetConsecutiveCounters) {

@@ -217,14 +217,12 @@ void CVTInstApp::DecideDotNetGeneration() {
 }
 
 // Anything but the exact restart option is logged and the run goes on as a normal start.
-BOOL CVTInstApp::CheckStartMode() {
-    if (m_strStartMode.empty()) return TRUE;
-    if (m_strStartMode == START_MODE_AFTER_RESTART) {
+void CVTInstApp::CheckStartMode() {
+    if (m_strStartMode.empty()) return;
+    if (m_strStartMode == START_MODE_AFTER_RESTART)
         m_bLaunchTools = TRUE;
-        return TRUE;
-    }
-    LOG_ERROR((L"Error:CVTInstApp::InitInstance:m_strStartMode error:" + m_strStartMode).c_str());
-    return FALSE;
+    else
+        LOG_ERROR((L"Error:CVTInstApp::InitInstance:m_strStartMode error:" + m_strStartMode).c_str());
 }
 
 // Every page template names this class, a copy of the standard dialog class, so the pages can be

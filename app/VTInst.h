@@ -154,7 +154,7 @@ private:
     void CreateDialogFonts();
     BOOL CheckServicePack();
     void DecideDotNetGeneration();
-    BOOL CheckStartMode();
+    void CheckStartMode();
     void RegisterPageWindowClass();
     void SetHelpFilePath();
     BOOL LoadOcrSupportLibrary();

@@ -96,8 +96,7 @@ extern "C" __declspec(dllexport) void __cdecl WriteLog(const wchar_t* module, co
 
     std::wstring time = LocalTimeText();
     std::wstring source = SourceName(sourceFile);
-    std::wstring moduleText = module ? module : L"";
-    if (moduleText.size() > kEntryLineCapacity) moduleText.resize(kEntryLineCapacity);
+    const std::wstring moduleText = module ? module : L"";
 
     wchar_t lineText[64];
     wchar_t errorText[64];

@@ -5,7 +5,8 @@ set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-prefix="$PWD/$build/wineprefix"
+build=$(cd "$build" && pwd)
+prefix="$build/wineprefix"
 bench_exe="$build/bench/DownloadBench.exe"
 [ -f "$bench_exe" ] || { echo "download-bench: $bench_exe not built" >&2; exit 1; }
 command -v curl >/dev/null || { echo "download-bench: curl is needed" >&2; exit 1; }

@@ -4,7 +4,8 @@ set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-prefix="$PWD/$build/wineprefix"
+build=$(cd "$build" && pwd)
+prefix="$build/wineprefix"
 echo "== log"
 tools/wine-run.sh "$prefix" "$build/bench/LogBench.exe"
 if [ -x bench/download-bench.sh ]; then

@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs what building and running the installer needs on a Debian 12 host: the i686 MinGW-w64
-# cross compiler, 32-bit Wine, Xvfb for windows, and the tools the tests use. Safe to run again.
+# cross compiler (the product is a 32-bit program), Wine, Xvfb for windows, and the tools the tests
+# use. With "x86_64" (a host that cannot run 32-bit programs) it adds wine64 and the x86_64 cross
+# compiler, which build and run everything but the product. Safe to run again.
+# Usage: setup-host.sh [i686|x86_64]
 set -euo pipefail
+arch=${1:-i686}
 
 need=()
-command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686)
+command -v i686-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-i686)
 command -v wine >/dev/null && dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine wine32:i386)
+if [ "$arch" = x86_64 ]; then
+  [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+  command -v x86_64-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-x86-64)
+fi
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null || need+=(imagemagick)
 command -v openssl >/dev/null || need+=(openssl)

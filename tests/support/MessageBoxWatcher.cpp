@@ -125,18 +125,18 @@ bool WaitForWindowClosed(HWND window, DWORD timeoutMs) {
 
 MessageBoxWatcher::MessageBoxWatcher(MessageBoxFilter filter, int buttonId, DWORD timeoutMs)
     : m_filter(std::move(filter)), m_buttonId(buttonId), m_timeoutMs(timeoutMs) {
-    m_thread = std::thread([this] {
+    m_thread.Start([this] {
         m_found = WaitForMessageBox(m_filter, m_timeoutMs, m_info);
         if (m_found && m_buttonId != 0) m_pressed = PressMessageBoxButton(m_info.window, m_buttonId);
     });
 }
 
 MessageBoxWatcher::~MessageBoxWatcher() {
-    if (m_thread.joinable()) m_thread.join();
+    m_thread.Join();
 }
 
 bool MessageBoxWatcher::Finish() {
-    if (m_thread.joinable()) m_thread.join();
+    m_thread.Join();
     return m_found && (m_buttonId == 0 || m_pressed);
 }
 

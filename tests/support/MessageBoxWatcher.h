@@ -4,8 +4,9 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/TestThread.h"
 
 namespace vttest {
 
@@ -64,7 +65,7 @@ private:
     MessageBoxInfo m_info;
     bool m_found = false;
     bool m_pressed = false;
-    std::thread m_thread;
+    TestThread m_thread;
 };
 
 }  // namespace vttest

@@ -7,12 +7,12 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "download/HttpDownload.h"
 #include "support/Base64.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/StringTableModule.h"
+#include "tests/support/TestThread.h"
 #include "tests/unit/HttpTestFixture.h"
 
 namespace vttest {
@@ -115,7 +115,7 @@ public:
         : m_thread([this, user, password, accept] { Run(user, password, accept); }) {}
     ~CredentialDialogAnswerer() { Finish(); }
     bool Finish() {
-        if (m_thread.joinable()) m_thread.join();
+        m_thread.Join();
         return m_answered;
     }
     const NoticeSeen& Notice() const { return m_notice; }
@@ -146,7 +146,7 @@ private:
 
     NoticeSeen m_notice;
     std::atomic<bool> m_answered{false};
-    std::thread m_thread;
+    vttest::TestThread m_thread;
 };
 
 class HttpProxyTest : public HttpServerTest {

@@ -2,13 +2,14 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
+
 #include <string>
 #include <vector>
 
 #include "support/MessageBox.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/ScopedTempFolder.h"
+#include "tests/support/TestThread.h"
 #include "tests/support/StringTableModule.h"
 
 using vttest::MessageBoxFilter;
@@ -92,7 +93,7 @@ void CALLBACK RecordHelpRequest(LPHELPINFO info) { g_helpContext = info ? info->
 
 TEST_F(MessageBoxTest, HelpRequestCarriesTheContextId) {
     g_helpContext = 0;
-    std::thread helper([] {
+    vttest::TestThread helper([] {
         vttest::MessageBoxInfo info;
         if (!vttest::WaitForMessageBox(MessageBoxFilter{CAPTION, GetCurrentProcessId()}, 10000, info)) return;
         HELPINFO help = {};
@@ -103,7 +104,7 @@ TEST_F(MessageBoxTest, HelpRequestCarriesTheContextId) {
         vttest::PressMessageBoxButton(info.window, IDOK);
     });
     EXPECT_EQ(ShowMessageBox(nullptr, CAPTION_ID, PLAIN_TEXT_ID, MB_OK, RecordHelpRequest, 4321, 0), IDOK);
-    helper.join();
+    helper.Join();
     EXPECT_EQ(g_helpContext.load(), 4321u);
 }
 

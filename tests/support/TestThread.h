@@ -1,0 +1,43 @@
+// A joinable thread for tests, on the platform's own threads: the toolchain's thread model (chosen
+// so the product runs on Windows XP) has no std::thread. Joins when it goes.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <utility>
+
+namespace vttest {
+
+class TestThread {
+public:
+    TestThread() = default;
+    explicit TestThread(std::function<void()> body) { Start(std::move(body)); }
+    ~TestThread() { Join(); }
+    TestThread(const TestThread&) = delete;
+    TestThread& operator=(const TestThread&) = delete;
+
+    // Runs the body on a new thread (after joining any earlier one); FALSE when none could start.
+    bool Start(std::function<void()> body) {
+        Join();
+        m_body = std::move(body);
+        m_handle = CreateThread(nullptr, 0, &TestThread::Run, this, 0, nullptr);
+        return m_handle != nullptr;
+    }
+    void Join() {
+        if (!m_handle) return;
+        WaitForSingleObject(m_handle, INFINITE);
+        CloseHandle(m_handle);
+        m_handle = nullptr;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        static_cast<TestThread*>(self)->m_body();
+        return 0;
+    }
+
+    std::function<void()> m_body;
+    HANDLE m_handle = nullptr;
+};
+
+}  // namespace vttest

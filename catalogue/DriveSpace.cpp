@@ -43,7 +43,7 @@ void AddToDrive(CDriveInfoList& drives, const std::wstring& drive, int64_t bytes
 std::wstring DriveOfPath(const std::wstring& path) {
     wchar_t drive[_MAX_DRIVE] = {};
     if (path.empty() || path.size() >= _MAX_PATH) return std::wstring();
-    if (_wsplitpath_s(path.c_str(), drive, _MAX_DRIVE, nullptr, 0, nullptr, 0, nullptr, 0) != 0) return std::wstring();
+    _wsplitpath(path.c_str(), drive, nullptr, nullptr, nullptr);  // fits: the path is shorter than _MAX_PATH
     return drive;
 }
 

@@ -40,12 +40,11 @@ WORD GetMappedLanguageId(LANGID userLanguage) { return MapLanguage(userLanguage)
 std::wstring GetLanguageCode(LANGID userLanguage) { return MapLanguage(userLanguage).code; }
 
 std::wstring FindLanguageResourceModule(const wchar_t* programPath, LANGID userLanguage) {
-    if (!programPath) return std::wstring();
+    if (!programPath || wcslen(programPath) >= _MAX_PATH) return std::wstring();
     wchar_t drive[_MAX_DRIVE] = {};
-    wchar_t folder[_MAX_DIR] = {};
-    wchar_t name[_MAX_FNAME] = {};
-    if (_wsplitpath_s(programPath, drive, _MAX_DRIVE, folder, _MAX_DIR, name, _MAX_FNAME, nullptr, 0) != 0)
-        return std::wstring();
+    wchar_t folder[_MAX_PATH] = {};  // each part of a path shorter than _MAX_PATH fits
+    wchar_t name[_MAX_PATH] = {};
+    _wsplitpath(programPath, drive, folder, name, nullptr);
     for (WORD language : {static_cast<WORD>(userLanguage), GetMappedLanguageId(userLanguage)}) {
         std::wstring candidate = fw::Format(L"%s%s%s%04x.dll", drive, folder, name, static_cast<unsigned>(language));
         if (FileExists(candidate)) return candidate;

@@ -9,14 +9,28 @@
 
 namespace {
 
-// Serialises whole WriteLog calls within the process. Statically initialised, so it exists before
-// any object's constructor can log. Not re-entrant: nothing below logs.
-SRWLOCK g_logLock = SRWLOCK_INIT;
+// Serialises whole WriteLog calls within the process. A critical section, which Windows XP has
+// (SRW locks it has not). Constructed before every static object of default priority, theApp
+// included, so any constructor may log. Never deleted: a thread may still log while the process
+// ends, and the system frees it with the process. Nothing below logs, so it is never re-entered.
+class LogLock {
+public:
+    LogLock() { InitializeCriticalSection(&m_section); }
+    LogLock(const LogLock&) = delete;
+    LogLock& operator=(const LogLock&) = delete;
+    void Enter() { EnterCriticalSection(&m_section); }
+    void Leave() { LeaveCriticalSection(&m_section); }
+
+private:
+    CRITICAL_SECTION m_section;
+};
+
+LogLock g_logLock __attribute__((init_priority(101)));
 
 class LogLockGuard {
 public:
-    LogLockGuard() { AcquireSRWLockExclusive(&g_logLock); }
-    ~LogLockGuard() { ReleaseSRWLockExclusive(&g_logLock); }
+    LogLockGuard() { g_logLock.Enter(); }
+    ~LogLockGuard() { g_logLock.Leave(); }
     LogLockGuard(const LogLockGuard&) = delete;
     LogLockGuard& operator=(const LogLockGuard&) = delete;
 };
@@ -33,6 +47,15 @@ const wchar_t* LevelWord(int level) {
         case 3: return L"INFO";
         default: return nullptr;
     }
+}
+
+// One entry is one line of the file: a line break inside a field would start lines (and INI
+// sections and keys) of its own.
+std::wstring OnOneLine(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (c == L'\r' || c == L'\n') c = L' ';
+    }
+    return text;
 }
 
 std::wstring Trimmed(const wchar_t* text) {
@@ -88,15 +111,15 @@ extern "C" __declspec(dllexport) void __cdecl WriteLog(const wchar_t* module, co
 
     LogLockGuard lock;
 
-    std::wstring text = Trimmed(message);
+    const std::wstring text = OnOneLine(Trimmed(message));
 
     wchar_t programPath[kPathCapacity] = {};
     DWORD programLength = GetModuleFileNameW(nullptr, programPath, kPathCapacity);
     if (programLength == 0) return;
 
     std::wstring time = LocalTimeText();
-    std::wstring source = SourceName(sourceFile);
-    const std::wstring moduleText = module ? module : L"";
+    const std::wstring source = OnOneLine(SourceName(sourceFile));
+    const std::wstring moduleText = OnOneLine(module ? module : L"");
 
     wchar_t lineText[64];
     wchar_t errorText[64];

@@ -172,7 +172,9 @@ TEST_F(SelectionRunTest, SelectionFailuresEndTheRun) {
         }
         vttest::RegistryFixture installed;
         ASSERT_TRUE(installed.InstallProduct(L"Veltrona Manager", L"2.0.0.0", L"C:\\Program Files\\Veltrona\\Manager"));
-        if (c.homeVersion) ASSERT_TRUE(installed.InstallProduct(L"Veltrona Home", c.homeVersion));
+        if (c.homeVersion) {
+            ASSERT_TRUE(installed.InstallProduct(L"Veltrona Home", c.homeVersion));
+        }
 
         ASSERT_TRUE(attempt.Run());
         ASSERT_GE(attempt.Boxes().size(), 1u);

@@ -3,12 +3,13 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
+
 #include <vector>
 
 #include "support/Log.h"
 #include "tests/support/LogFile.h"
 #include "tests/support/ScopedTempFolder.h"
+#include "tests/support/TestThread.h"
 
 using vttest::LogFile;
 using vttest::ScopedTempFolder;
@@ -54,6 +55,26 @@ TEST_F(LogTest, FreshFileHoldsFieldsInOrderAndFirstHistoryKey) {
                       &second),
               6);
     EXPECT_EQ(entries[0].time.size(), 19u);
+}
+
+// A text from outside (a catalogue value, say) may carry line breaks: they must not start lines,
+// sections or keys of their own in the file.
+TEST_F(LogTest, LineBreaksInAnyFieldStayOnTheEntrysLine) {
+    SetCounter(L"7");
+    WriteLog(L"mod\r\nule", L"C:\\src\\a\nb.cpp", 3, 0, L"Error:soft version is 1.2\n[LOG]\r\nCNT=9999\rX", 1, -1);
+
+    EXPECT_EQ(log.Field(L"CNT"), L"8");
+    EXPECT_EQ(log.Field(L"ERRSTR"), L"Error:soft version is 1.2 [LOG]  CNT=9999 X");
+    EXPECT_EQ(log.Field(L"MODULE"), L"mod  ule");
+    EXPECT_EQ(log.Field(L"SOURCE"), L"a b.cpp");
+    std::vector<vttest::LogEntry> entries = log.Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].key, L"L08");
+    EXPECT_EQ(entries[0].module, L"mod  ule");
+    EXPECT_EQ(entries[0].message, L"Error:soft version is 1.2 [LOG]  CNT=9999 X");
+    // Ten lines for the LOG section and its header, two for HIST: nothing else.
+    std::string text = vttest::ReadTextFile(log.Path());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12) << text;
 }
 
 TEST_F(LogTest, LevelsOutsideOneToThreeWriteNothing) {
@@ -158,10 +179,10 @@ TEST_F(LogTest, ConcurrentCallsGetConsecutiveCounters) {
     auto writer = [](const wchar_t* name) {
         for (int i = 0; i < perThread; ++i) WriteLog(L"", L"t.cpp", i, 0, name, 3, -1);
     };
-    std::thread a(writer, L"thread A");
-    std::thread b(writer, L"thread B");
-    a.join();
-    b.join();
+    vttest::TestThread a([&] { writer(L"thread A"); });
+    vttest::TestThread b([&] { writer(L"thread B"); });
+    a.Join();
+    b.Join();
 
     EXPECT_EQ(log.Field(L"CNT"), std::to_wstring(2 * perThread));
     std::vector<vttest::LogEntry> entries = log.Entries();

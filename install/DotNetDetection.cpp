@@ -4,6 +4,7 @@
 #include "app/VTInst.h"
 #include "framework/StringFormat.h"
 #include "support/Log.h"
+#include "support/Registry.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ int CVTInstApp::GetREGDwordDataInfo(const std::wstring& keyPath, const std::wstr
     LOG_INFO(L"Start:CVTInstApp::GetREGDwordDataInfo");
     DWORD value = 0;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | MACHINE_REGISTRY_VIEW, &key) == ERROR_SUCCESS) {
         DWORD type = REG_NONE;
         DWORD data = 0;
         DWORD size = sizeof(data);

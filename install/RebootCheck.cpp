@@ -5,12 +5,11 @@
 
 #include "app/VTInst.h"
 #include "support/Log.h"
-
-const wchar_t RUNONCE_KEY[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+#include "support/Registry.h"
 
 bool RunOnceValueExists(const wchar_t* valueName) {
     HKEY key = nullptr;
-    LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, RUNONCE_KEY, 0, KEY_READ, &key);
+    LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, 0, KEY_READ | MACHINE_REGISTRY_VIEW, &key);
     if (opened == ERROR_FILE_NOT_FOUND) return false;
     if (opened != ERROR_SUCCESS) return true;
     wchar_t data[520];
@@ -23,7 +22,7 @@ bool RunOnceValueExists(const wchar_t* valueName) {
 
 bool RebootCheckKeyOpens(const wchar_t* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | MACHINE_REGISTRY_VIEW, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }

@@ -1,8 +1,6 @@
 // Registry markers of installations that wait for a restart (all under HKEY_LOCAL_MACHINE).
 #pragma once
 
-extern const wchar_t RUNONCE_KEY[];
-
 #define REBOOTCHECK_MANAGER L"SOFTWARE\\ZEL\\Manager RebootCheck"
 #define REBOOTCHECK_MANUAL L"SOFTWARE\\ZEL\\Manual RebootCheck"
 #define REBOOTCHECK_OCRPACK L"SOFTWARE\\ZEL\\OCRPack RebootCheck"

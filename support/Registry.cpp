@@ -8,7 +8,6 @@
 
 namespace {
 
-const wchar_t RUN_ONCE_KEY[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const size_t VALUE_CAPACITY = 260;  // characters, terminator included
 const int QUERY_ATTEMPTS = 3;       // a value that keeps growing between queries reads as missing
 
@@ -55,7 +54,7 @@ std::wstring GetREGSZDataInfo(const std::wstring& keyPath, const std::wstring& v
     LOG_INFO(L"Start:CVTInstApp::GetREGSZDataInfo");
     std::wstring value;
     RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | MACHINE_REGISTRY_VIEW, key.Receive()) == ERROR_SUCCESS)
         value = QueryValueText(key.Get(), valueName.c_str());
     LOG_INFO(L"End  :CVTInstApp::GetREGSZDataInfo");
     return value;
@@ -64,8 +63,8 @@ std::wstring GetREGSZDataInfo(const std::wstring& keyPath, const std::wstring& v
 void SetREGSZDataInfo(const std::wstring& valueName, const std::wstring& value) {
     LOG_INFO(L"Start:CVTInstApp::SetREGSZDataInfo");
     RegistryKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
-                        nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, 0, nullptr, 0, KEY_ALL_ACCESS | MACHINE_REGISTRY_VIEW,
+                        nullptr, key.Receive(), nullptr) == ERROR_SUCCESS) {
         const std::wstring stored = value.substr(0, VALUE_CAPACITY - 1);
         RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(stored.c_str()),
                        static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t)));

@@ -42,7 +42,7 @@ TEST(OsVersionTest, OldServicePacksAreRefusedBeforeAnythingElse) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(vttest::Narrow(c.windows.version) + " SP" + std::to_string(c.windows.servicePack));
-        vttest::RegistryFixture registry;
+        vttest::RegistryFixture registry(vttest::RegistryFixture::SYSTEM_VIEW);  // Wine reads the version there
         ASSERT_TRUE(Pretend(registry, c.windows));
         InstallerRun run;
         run.WriteConfiguration(vttest::ValidConfiguration());

@@ -7,28 +7,6 @@ namespace {
 const wchar_t FAMILY_PRODUCTS_KEY[] = L"SOFTWARE\\ZEL\\Veltrona Software";
 const wchar_t BACKUP_ROOT[] = L"SOFTWARE\\VTInstTestBackup";
 
-bool KeyExists(const std::wstring& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// Copies a whole key to a new place (created when missing).
-bool CopyKey(const std::wstring& from, const std::wstring& to) {
-    HKEY source = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, from.c_str(), 0, KEY_READ, &source) != ERROR_SUCCESS) return false;
-    HKEY target = nullptr;
-    bool copied = false;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) ==
-        ERROR_SUCCESS) {
-        copied = RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(target);
-    }
-    RegCloseKey(source);
-    return copied;
-}
-
 bool IsInsideCreatedKey(const std::vector<std::wstring>& created, const std::wstring& keyPath) {
     for (const std::wstring& outer : created) {
         if (keyPath == outer || keyPath.compare(0, outer.size() + 1, outer + L"\\") == 0) return true;
@@ -38,10 +16,41 @@ bool IsInsideCreatedKey(const std::vector<std::wstring>& created, const std::wst
 
 }  // namespace
 
+bool RegistryFixture::KeyExists(const std::wstring& keyPath) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | m_view, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Copies a whole key to a new place (created when missing).
+bool RegistryFixture::CopyKey(const std::wstring& from, const std::wstring& to) const {
+    HKEY source = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, from.c_str(), 0, KEY_READ | m_view, &source) != ERROR_SUCCESS) return false;
+    HKEY target = nullptr;
+    bool copied = false;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | m_view, nullptr, &target,
+                        nullptr) == ERROR_SUCCESS) {
+        copied = RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(target);
+    }
+    RegCloseKey(source);
+    return copied;
+}
+
+// The key with everything below it.
+void RegistryFixture::DeleteKeyTree(const std::wstring& keyPath) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS | m_view, &key) != ERROR_SUCCESS) return;
+    RegDeleteTreeW(key, nullptr);
+    RegCloseKey(key);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), m_view, 0);
+}
+
 RegistryFixture::~RegistryFixture() {
     for (auto saved = m_savedValues.rbegin(); saved != m_savedValues.rend(); ++saved) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, saved->keyPath.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, saved->keyPath.c_str(), 0, KEY_SET_VALUE | m_view, &key) != ERROR_SUCCESS)
             continue;
         if (saved->existed)
             RegSetValueExW(key, saved->valueName.c_str(), 0, saved->type, saved->data.data(),
@@ -50,15 +59,12 @@ RegistryFixture::~RegistryFixture() {
             RegDeleteValueW(key, saved->valueName.c_str());
         RegCloseKey(key);
     }
-    for (auto created = m_createdKeys.rbegin(); created != m_createdKeys.rend(); ++created) {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, created->c_str());
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, created->c_str());
-    }
+    for (auto created = m_createdKeys.rbegin(); created != m_createdKeys.rend(); ++created) DeleteKeyTree(*created);
     for (auto hidden = m_hiddenKeys.rbegin(); hidden != m_hiddenKeys.rend(); ++hidden) {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, hidden->keyPath.c_str());
-        if (CopyKey(hidden->backupPath, hidden->keyPath)) RegDeleteTreeW(HKEY_LOCAL_MACHINE, hidden->backupPath.c_str());
+        DeleteKeyTree(hidden->keyPath);
+        if (CopyKey(hidden->backupPath, hidden->keyPath)) DeleteKeyTree(hidden->backupPath);
     }
-    if (!m_hiddenKeys.empty()) RegDeleteKeyW(HKEY_LOCAL_MACHINE, BACKUP_ROOT);  // only once empty
+    if (!m_hiddenKeys.empty()) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, BACKUP_ROOT, m_view, 0);  // only once empty
 }
 
 bool RegistryFixture::HideKey(const std::wstring& keyPath) {
@@ -68,7 +74,8 @@ bool RegistryFixture::HideKey(const std::wstring& keyPath) {
                                 std::to_wstring(counter++);
     if (!CopyKey(keyPath, backup)) return false;
     m_hiddenKeys.push_back({keyPath, backup});
-    return RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath.c_str()) == ERROR_SUCCESS;
+    DeleteKeyTree(keyPath);
+    return !KeyExists(keyPath);
 }
 
 bool RegistryFixture::SetString(const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& value) {
@@ -82,7 +89,8 @@ bool RegistryFixture::SetDword(const std::wstring& keyPath, const std::wstring& 
 
 bool RegistryFixture::DeleteValue(const std::wstring& keyPath, const std::wstring& valueName) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE | m_view, &key) !=
+        ERROR_SUCCESS)
         return true;  // nothing there to remove
     SaveValue(key, keyPath, valueName);
     const LONG status = RegDeleteValueW(key, valueName.c_str());
@@ -116,7 +124,7 @@ HKEY RegistryFixture::CreateKeyPath(const std::wstring& keyPath) {
         if (key) RegCloseKey(key);
         key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, partial.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, partial.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | m_view, nullptr, &key,
                             &disposition) != ERROR_SUCCESS)
             return nullptr;
         if (disposition == REG_CREATED_NEW_KEY && !IsInsideCreatedKey(m_createdKeys, partial)) m_createdKeys.push_back(partial);

@@ -71,10 +71,8 @@ TEST_F(DotNetDetectionTest, GetREGDwordDataInfoReadsOnlyDwordValues) {
     // Values of other types in the fixture's own key go with it.
     const BYTE binary[4] = {7, 0, 0, 0};
     const BYTE qword[8] = {5, 0, 0, 0, 0, 0, 0, 0};
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Binary", REG_BINARY, binary, sizeof(binary)),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Qword", REG_QWORD, qword, sizeof(qword)),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(registry.SetValue(key, L"Binary", REG_BINARY, binary, sizeof(binary)));
+    ASSERT_TRUE(registry.SetValue(key, L"Qword", REG_QWORD, qword, sizeof(qword)));
 
     EXPECT_EQ(theApp.GetREGDwordDataInfo(key, L"Release"), 378389);
     EXPECT_EQ(theApp.GetREGDwordDataInfo(key, L"High"), static_cast<int>(0x80000001u));

@@ -9,8 +9,6 @@
 
 namespace {
 
-const wchar_t RUN_ONCE_KEY[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-
 // A private key under HKLM, removed with everything in it afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
@@ -18,13 +16,15 @@ protected:
     HKEY key = nullptr;
 
     void SetUp() override {
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | MACHINE_REGISTRY_VIEW, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override {
-        if (key) RegCloseKey(key);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+        if (!key) return;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), MACHINE_REGISTRY_VIEW, 0);
     }
     void Put(const wchar_t* name, DWORD type, const void* data, size_t bytes) {
         ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes)),
@@ -72,17 +72,28 @@ TEST_F(RegistryTest, LogsStartAndEndAlsoWhenTheKeyIsMissing) {
 class RunOnceTest : public ::testing::Test {
 protected:
     std::wstring valueName = L"VTInstSupportTest" + std::to_wstring(GetCurrentProcessId());
-    void TearDown() override { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName.c_str()); }
+    void TearDown() override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, 0, KEY_SET_VALUE | MACHINE_REGISTRY_VIEW, &key) !=
+            ERROR_SUCCESS)
+            return;
+        RegDeleteValueW(key, valueName.c_str());
+        RegCloseKey(key);
+    }
 
-    // Type and text as stored.
+    // Type and text as stored, in the view the program writes.
     std::wstring Stored(DWORD& type) {
         wchar_t data[1024] = {};
-        DWORD bytes = sizeof(data);
+        DWORD bytes = sizeof(data) - sizeof(wchar_t);
         type = REG_NONE;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,
-                         data, &bytes) != ERROR_SUCCESS)
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, 0, KEY_QUERY_VALUE | MACHINE_REGISTRY_VIEW, &key) !=
+            ERROR_SUCCESS)
             return L"<missing>";
-        return data;
+        const LONG status =
+            RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS ? data : L"<missing>";
     }
 };
 

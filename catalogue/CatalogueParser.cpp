@@ -6,6 +6,7 @@
 #include "app/VTInst.h"
 #include "catalogue/CatalogueValues.h"
 #include "catalogue/FileStream.h"
+#include "catalogue/XmlDocumentEnd.h"
 #include "catalogue/XmlLiteLibrary.h"
 #include "support/Log.h"
 #include "support/TextTests.h"
@@ -92,6 +93,9 @@ public:
     BOOL Read(const std::wstring& path);
 
 private:
+    // FALSE (logged as a reader error) when the reader hands out the node it handed out last, or
+    // when the document's root is not the element the file ends by closing.
+    bool FollowStructure(IXmlReader* reader, XmlNodeType nodeType);
     bool OnElementStart(IXmlReader* reader);
     bool OnText(const std::wstring& value);
     bool OnElementEnd(IXmlReader* reader);
@@ -115,6 +119,15 @@ private:
 
     CVTInstApp& m_app;
     const std::wstring m_languageCode;
+
+    std::wstring m_closingRoot;  // the name of the file's last end tag
+    bool m_rootSeen = false;
+    unsigned m_depth = 0;  // open elements
+    struct NodePlace {
+        XmlNodeType type = XmlNodeType_None;
+        UINT line = 0;
+        UINT position = 0;
+    } m_lastNode;
 
     std::array<bool, TARGET_COUNT> m_raised = {};
     bool m_inItem = false;
@@ -194,6 +207,12 @@ BOOL CCatalogueReader::Read(const std::wstring& path) {
         LOG_ERROR_CODE(hr, L"Error::CVTInstApp::CreateUpdateInfoList:[FileStream::OpenFile] failed");
         return FALSE;
     }
+    // A file cut short is refused before the reader sees it: the reader may take it as whole, loop on
+    // it or end the process.
+    if (!FindClosingRootName(path, m_closingRoot)) {
+        LOG_ERROR_CODE(static_cast<HRESULT>(MX_E_INPUTEND), L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed");
+        return FALSE;
+    }
     ComRef<IXmlReader> reader;
     hr = xmlLite.CreateReader(reader.Out());
     if (FAILED(hr)) {
@@ -215,11 +234,13 @@ BOOL CCatalogueReader::Read(const std::wstring& path) {
     for (;;) {
         XmlNodeType nodeType = XmlNodeType_None;
         hr = reader->Read(&nodeType);
-        if (hr == S_FALSE) break;
+        if (hr == S_FALSE && m_rootSeen && m_depth == 0) break;
+        if (hr == S_FALSE) hr = static_cast<HRESULT>(MX_E_INPUTEND);  // ended inside the root, or before it
         if (hr != S_OK) {
             LOG_ERROR_CODE(hr, L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed");
             return FALSE;
         }
+        if (!FollowStructure(reader.Get(), nodeType)) return FALSE;
         bool goOn = true;
         switch (nodeType) {
             case XmlNodeType_Element: goOn = OnElementStart(reader.Get()); break;
@@ -275,6 +296,33 @@ void CCatalogueReader::StartModule(IXmlReader* reader) {
         }
     });
     if (!hasLanguage && m_defaultModule.location.empty()) Raise(TARGET_MODULE_DEFAULT);
+}
+
+bool CCatalogueReader::FollowStructure(IXmlReader* reader, XmlNodeType nodeType) {
+    NodePlace place;
+    place.type = nodeType;
+    reader->GetLineNumber(&place.line);
+    reader->GetLinePosition(&place.position);
+    const bool sameNode =
+        place.type == m_lastNode.type && place.line == m_lastNode.line && place.position == m_lastNode.position;
+    m_lastNode = place;
+    bool sound = !sameNode;
+    if (sound && nodeType == XmlNodeType_Element) {
+        if (m_depth == 0) {
+            const wchar_t* name = nullptr;
+            UINT length = 0;
+            sound = !m_rootSeen && SUCCEEDED(reader->GetQualifiedName(&name, &length)) &&
+                    m_closingRoot == std::wstring(name, length);
+            m_rootSeen = true;
+        }
+        if (!reader->IsEmptyElement()) ++m_depth;
+    } else if (sound && nodeType == XmlNodeType_EndElement) {
+        sound = m_depth > 0;
+        if (sound) --m_depth;
+    }
+    if (!sound)
+        LOG_ERROR_CODE(static_cast<HRESULT>(MX_E_INPUTEND), L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed");
+    return sound;
 }
 
 bool CCatalogueReader::OnElementStart(IXmlReader* reader) {

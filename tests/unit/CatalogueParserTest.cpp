@@ -406,20 +406,64 @@ TEST_F(CatalogueParserTest, BrokenDocumentKeepsWhatWasParsed) {
     ExpectFailedAndReleased();
 }
 
-TEST_F(CatalogueParserTest, TruncatedDocumentFailsAndKeepsWhatWasParsed) {
-    const std::string whole = Catalogue(Item("<id>one</id>") + Item("<id>two</id>"));
-    // Where the download stopped: between items, inside a text, inside a tag, inside the last end tag.
-    const size_t cuts[] = {whole.find("<item><id>two"), whole.find("two</id>") + 2, whole.find("<id>two") + 2,
-                           whole.size() - 4};
-    for (size_t cut : cuts) {
+// A download cut short, wherever it stopped, ends as a reader error before anything is taken from
+// it; none of these shapes may hang the parse or end the process.
+TEST_F(CatalogueParserTest, CutOffDocumentsFailAsReaderErrors) {
+    const std::string whole = Catalogue(Item("<id>one</id><exclude/>") + Item("<id>two</id><!-- c -->") +
+                                        Item("<id>three</id><?pi x?><![CDATA[y]]>"));
+    struct Cut {
+        const char* where;
+        std::string text;
+    } cuts[] = {
+        {"between items", whole.substr(0, whole.find("  <item><id>two"))},
+        {"inside a text", whole.substr(0, whole.find("two</id>") + 2)},
+        {"inside a tag", whole.substr(0, whole.find("<id>two") + 2)},
+        {"inside the last end tag", whole.substr(0, whole.size() - 4)},
+        {"after a complete end tag", whole.substr(0, whole.find("</item>") + 7)},
+        {"after a self-closing element", whole.substr(0, whole.find("<exclude/>") + 10)},
+        {"after a comment", whole.substr(0, whole.find("<!-- c -->") + 10)},
+        {"after a processing instruction", whole.substr(0, whole.find("<?pi x?>") + 8)},
+        {"after a CDATA section", whole.substr(0, whole.find("]]>") + 3)},
+        {"at a NUL byte", whole.substr(0, whole.find("<id>two")) + std::string(1, '\0')},
+        {"inside the declaration", std::string(XML_DECLARATION).substr(0, 20)},
+        {"after the declaration", XML_DECLARATION},
+        {"after the byte-order mark", "\xEF\xBB\xBF"},
+        {"before anything", ""},
+        {"with another element closed last", "<catalogue><model>m</model></catalogue><item></item>"},
+    };
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE(cut.where);
         SetUp();
         DeleteFileW(log.Path().c_str());
-        EXPECT_FALSE(Parse(whole.substr(0, cut))) << cut;
-        EXPECT_TRUE(log.Contains(L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed")) << cut;
-        ASSERT_GE(theApp.m_catalogueItems.size(), 1u) << cut;
-        EXPECT_EQ(theApp.m_catalogueItems[0].m_id, L"one");
-        EXPECT_EQ(theApp.m_updateCommonInfo.ModelName, L"") << cut;
+        EXPECT_FALSE(Parse(cut.text));
+        EXPECT_TRUE(log.Contains(L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed"));
+        EXPECT_TRUE(theApp.m_catalogueItems.empty());
+        EXPECT_EQ(theApp.m_updateCommonInfo.ModelName, L"");
         ExpectFailedAndReleased();
+    }
+}
+
+TEST_F(CatalogueParserTest, CommentsAndInstructionsAfterTheRootAreAllowed) {
+    EXPECT_TRUE(Parse(Catalogue(Item("<id>one</id>")) + "<!-- signed -->\n<?stamp 2026?>\n\n"));
+    ASSERT_EQ(theApp.m_catalogueItems.size(), 1u);
+    EXPECT_EQ(theApp.m_catalogueItems[0].m_id, L"one");
+}
+
+// The platform's reader may hand out the same node for ever where a comment's end lies across the
+// edge of its 8 KiB buffer; the parse must end either way.
+TEST_F(CatalogueParserTest, ACommentAcrossTheReadersBufferEdgeNeverHangs) {
+    for (size_t edge = 8184; edge <= 8192; ++edge) {
+        SCOPED_TRACE(edge);
+        SetUp();
+        DeleteFileW(log.Path().c_str());
+        const std::string head = std::string(XML_DECLARATION) + "<catalogue>\n<!--";
+        const std::string xml = head + std::string(edge - head.size(), 'x') + "-->" +
+                                Catalogue(Item("<id>one</id>")).substr(head.size() - 4);
+        if (Parse(xml)) {
+            ASSERT_EQ(theApp.m_catalogueItems.size(), 1u);
+        } else {
+            EXPECT_TRUE(log.Contains(L"Error::CVTInstApp::CreateUpdateInfoList:pReader->Read failed"));
+        }
     }
 }
 

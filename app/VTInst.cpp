@@ -13,6 +13,7 @@
 #include "support/MessageBox.h"
 #include "support/Registry.h"
 #include "support/SystemInfo.h"
+#include "support/SystemLibrary.h"
 
 const wchar_t START_MODE_AFTER_RESTART[] = L"-StartOS";
 
@@ -80,7 +81,7 @@ CVTInstApp::~CVTInstApp() = default;
 BOOL CVTInstApp::InitInstance() {
     LOG_INFO(L"Start:CVTInstApp::InitInstance");
     // The license page's text control, and dialogs that may hold ActiveX controls.
-    HMODULE richEdit = LoadLibraryW(L"RICHED20.DLL");
+    HMODULE richEdit = LoadSystemLibrary(L"RICHED20.DLL");
     const bool oleReady = SUCCEEDED(OleInitialize(nullptr));
 
     BOOL result = FinishInitInstance(RunStartUpSequence());
@@ -285,8 +286,15 @@ BOOL CVTInstApp::FinishInitInstance(BOOL result) {
     // The library lies in the program's folder: unloaded first, it can be removed with the folder
     // instead of waiting for the next restart.
     UnloadOcrSupportLibrary();
-    // After a restart the program's own folder is no longer needed; what is in use goes at the next restart.
-    if (IsAfterRestartRun()) DeleteDirectoryEx(m_strModuleDir);
+    // After a restart the program's own folder is no longer needed; what is in use goes at the next
+    // restart. A program started from the root of a drive or share has no folder of its own.
+    if (IsAfterRestartRun()) {
+        if (IsFolderBelowRoot(m_strModuleDir))
+            DeleteDirectoryEx(m_strModuleDir);
+        else
+            LOG_WARNING(-1, (L"Warning:CVTInstApp::InitInstance: The program's folder is a root and is not deleted.path:" +
+                             m_strModuleDir).c_str());
+    }
     LOG_INFO(kInitInstanceEnd);
     return result;
 }

@@ -1,5 +1,7 @@
 #include "catalogue/XmlLiteLibrary.h"
 
+#include "support/SystemLibrary.h"
+
 namespace {
 
 // Defined here because the tool chain ships no library that holds it.
@@ -19,7 +21,7 @@ CXmlLiteLibrary::~CXmlLiteLibrary() {
 HRESULT CXmlLiteLibrary::Resolve(const char* name, FARPROC* function) {
     *function = nullptr;
     if (m_library == nullptr) {
-        m_library = LoadLibraryW(L"xmllite.dll");
+        m_library = LoadSystemLibrary(L"xmllite.dll");
         if (m_library == nullptr) return LastErrorResult();
     }
     *function = GetProcAddress(m_library, name);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwctype>
+
 #include "support/Log.h"
 
 namespace {
@@ -47,6 +49,35 @@ void DeleteEntry(const std::wstring& path, const WIN32_FIND_DATAW& entry) {
 }
 
 }  // namespace
+
+bool IsFolderBelowRoot(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    for (wchar_t& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    size_t rootEnd = 0;  // where the first step below the root starts
+    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\') {
+        rootEnd = 3;
+    } else if (path.compare(0, 2, L"\\\\") == 0 && path.compare(0, 4, L"\\\\?\\") != 0 &&
+               path.compare(0, 4, L"\\\\.\\") != 0) {
+        const size_t server = path.find(L'\\', 2);
+        const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+        if (server == 2 || share == std::wstring::npos || share == server + 1) return false;
+        rootEnd = share + 1;
+    } else {
+        return false;
+    }
+    if (rootEnd >= path.size()) return false;
+    for (size_t start = rootEnd; start <= path.size();) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring step = path.substr(start, end - start);
+        if (step.empty() || step == L"." || step == L"..") return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 bool FileExists(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

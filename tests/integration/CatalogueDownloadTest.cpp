@@ -9,6 +9,7 @@
 
 #include "tests/integration/InstallerRun.h"
 #include "tests/server/TestServerClient.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Credentials.h"
 
 namespace vttest {
@@ -36,6 +37,53 @@ protected:
     }
     CTestServerClient server;
 };
+
+// Wine's load order for one program: the copy in the program's folder before the system's own, as
+// Windows searches for a library loaded by its bare name.
+class NativeLibrariesFirst {
+public:
+    explicit NativeLibrariesFirst(const std::vector<std::wstring>& libraries) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &m_key, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        for (const std::wstring& library : libraries) {
+            const wchar_t order[] = L"native,builtin";
+            RegSetValueExW(m_key, library.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof(order));
+        }
+    }
+    ~NativeLibrariesFirst() {
+        if (m_key) RegCloseKey(m_key);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\VTInst.exe");
+    }
+    bool Set() const { return m_key != nullptr; }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\VTInst.exe\\DllOverrides";
+    HKEY m_key = nullptr;
+};
+
+// The program runs with administrator rights: system libraries it loads at run time come from the
+// system folder, never from copies planted beside it.
+TEST_F(CatalogueDownloadTest, SystemLibrariesPlantedBesideTheProgramAreNotLoaded) {
+    ASSERT_TRUE(server.SetBehaviour("/itest/VTInst.xml",
+                                    std::string("{\"body_text\": ") + JsonQuote(kCatalogue) + "}"))
+        << server.LastError();
+    InstallerRun run;
+    run.WriteConfiguration(ValidConfiguration(CatalogueUrl(L"/itest/VTInst.xml")));
+    const wchar_t* planted[] = {L"xmllite.dll", L"RICHED20.DLL"};
+    for (const wchar_t* name : planted)
+        ASSERT_TRUE(CopyInto(BuildFolder() + L"\\standins\\PlantedLibrary.dll", run.AppFolder() + L"\\" + name));
+    NativeLibrariesFirst nativeFirst({L"xmllite", L"riched20"});
+    ASSERT_TRUE(nativeFirst.Set());
+    ASSERT_TRUE(run.Run());
+
+    for (const wchar_t* name : planted) {
+        const std::wstring marker = run.AppFolder() + L"\\" + name + L".loaded";
+        EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(name);
+    }
+    // The system's reader parsed the catalogue (which lacks a license).
+    EXPECT_TRUE(run.Log().Contains(L"Error:CVTInstApp::CreateUpdateInfoList: License is empty."));
+}
 
 TEST_F(CatalogueDownloadTest, CatalogueIsStoredInTheDownloadFolderWithTheConfiguredAuthorization) {
     ASSERT_TRUE(server.SetBehaviour("/itest/VTInst.xml",

@@ -35,7 +35,9 @@ bool InstallerRun::Run(const std::wstring& arguments, int button, DWORD timeoutM
     std::map<std::wstring, std::wstring> environment = m_environment;
     environment[L"TMP"] = m_temp;
     environment[L"TEMP"] = m_temp;
-    if (!program.Start(m_app + L"\\VTInst.exe", arguments, m_app, environment)) return false;
+    std::wstring folder = m_runFolder.empty() ? m_app : m_runFolder;
+    if (folder.back() == L'\\') folder.pop_back();
+    if (!program.Start(folder + L"\\VTInst.exe", arguments, folder, environment)) return false;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (program.Wait(0, &m_exitCode)) return true;

@@ -32,6 +32,8 @@ public:
     void RemoveOcrLibrary();
     // An environment variable for the program (besides TMP and TEMP).
     void SetEnvironment(const std::wstring& name, const std::wstring& value) { m_environment[name] = value; }
+    // Starts the program from another folder that holds the same files (the app folder by default).
+    void RunFrom(const std::wstring& folder) { m_runFolder = folder; }
 
     // Starts the program, presses `button` on every box it shows, waits for it to end.
     // Returns false when it did not end within the timeout (it is killed then).
@@ -44,6 +46,7 @@ private:
     ScopedTempFolder m_root;
     std::wstring m_app;
     std::wstring m_temp;
+    std::wstring m_runFolder;
     std::map<std::wstring, std::wstring> m_environment;
     std::vector<MessageBoxInfo> m_boxes;
     DWORD m_exitCode = 0;

@@ -6,6 +6,7 @@
 
 #include "tests/integration/InstallerRun.h"
 #include "tests/support/RegistryFixture.h"
+#include "tests/support/ScratchDrive.h"
 
 using vttest::InstallerRun;
 using vttest::ValidConfiguration;
@@ -159,6 +160,30 @@ TEST(StartUpTest, RunAfterRestartMakesNoDownloadFolderAndRemovesItsOwnFolder) {
     // The running program itself can only go at the next restart; everything that could go is gone.
     EXPECT_FALSE(Exists(run.AppFolder() + L"\\VeltronaInstaller.ini"));
     EXPECT_FALSE(Exists(run.AppFolder() + L"\\VtSvcOCRHandle_i.dll"));
+}
+
+// Run from the root of a drive, the program has no folder of its own to remove: the drive and
+// everything on it stay.
+TEST(StartUpTest, RunAfterRestartFromADriveRootLeavesTheDriveAlone) {
+    InstallerRun run;
+    run.WriteConfiguration(ValidConfiguration());
+    const std::wstring other = run.AppFolder() + L"\\Other";
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    vttest::WriteTextFile(other + L"\\keep.txt", "keep");
+    vttest::ScratchDrive drive;
+    ASSERT_TRUE(drive.Map(run.AppFolder()));
+    run.RunFrom(drive.Root());
+
+    ASSERT_TRUE(run.Run(L"-StartOS"));
+    std::vector<std::wstring> lines = run.Log().Messages();
+    const std::wstring root = drive.Root().substr(0, 2);
+    EXPECT_TRUE(vttest::ContainsInOrder(
+        lines, {L"Warning:CVTInstApp::InitInstance: The program's folder is a root and is not deleted.path:" + root,
+                kInitEnd}));
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), L"Start:CVTInstApp::DeleteDirectoryEx"), lines.end());
+    EXPECT_TRUE(Exists(other + L"\\keep.txt"));
+    EXPECT_TRUE(Exists(run.AppFolder() + L"\\VeltronaInstaller.ini"));
+    EXPECT_TRUE(Exists(run.AppFolder() + L"\\VtSvcOCRHandle_i.dll"));
 }
 
 }  // namespace

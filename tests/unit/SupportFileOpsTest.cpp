@@ -77,6 +77,22 @@ bool IsScheduledForDeletion(const std::wstring& path) {
     return false;
 }
 
+// The program removes its own folder after a restart only when that folder lies below a root.
+TEST(IsFolderBelowRootTest, NeverARootOrARelativePath) {
+    struct Case {
+        const wchar_t* folder;
+        bool below;
+    } cases[] = {
+        {L"C:\\Veltrona\\VTInst", true}, {L"c:\\x\\", true}, {L"\\\\server\\share\\x", true},
+        {L"C:/x", true},                   {L"E:", false},        {L"E:\\", false},
+        {L"E:\\\\", false},                {L"E:x", false},       {L"\\\\server\\share", false},
+        {L"\\\\server\\share\\", false},  {L"\\\\server", false}, {L"\\\\?\\C:\\x", false},
+        {L"\\\\.\\C:\\x", false},          {L"C:\\x\\..", false}, {L"C:\\.\\", false},
+        {L"x\\y", false},                 {L"\\x", false},       {L"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsFolderBelowRoot(c.folder), c.below) << vttest::Narrow(c.folder);
+}
+
 TEST(FileExistsTest, FalseOnlyForMissingFilesAndFolders) {
     ScopedTempFolder temp;
     Touch(temp.File(L"present.txt"));

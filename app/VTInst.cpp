@@ -7,13 +7,13 @@
 #include "StringIds.h"
 #include "download/HttpDownload.h"
 #include "framework/StringFormat.h"
+#include "framework/SystemLibrary.h"
 #include "support/FileOps.h"
 #include "support/Language.h"
 #include "support/Log.h"
 #include "support/MessageBox.h"
 #include "support/Registry.h"
 #include "support/SystemInfo.h"
-#include "support/SystemLibrary.h"
 
 const wchar_t START_MODE_AFTER_RESTART[] = L"-StartOS";
 
@@ -81,7 +81,7 @@ CVTInstApp::~CVTInstApp() = default;
 BOOL CVTInstApp::InitInstance() {
     LOG_INFO(L"Start:CVTInstApp::InitInstance");
     // The license page's text control, and dialogs that may hold ActiveX controls.
-    HMODULE richEdit = LoadSystemLibrary(L"RICHED20.DLL");
+    HMODULE richEdit = fw::LoadSystemLibrary(L"RICHED20.DLL");
     const bool oleReady = SUCCEEDED(OleInitialize(nullptr));
 
     BOOL result = FinishInitInstance(RunStartUpSequence());

@@ -1,6 +1,6 @@
 #include "catalogue/XmlLiteLibrary.h"
 
-#include "support/SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ CXmlLiteLibrary::~CXmlLiteLibrary() {
 HRESULT CXmlLiteLibrary::Resolve(const char* name, FARPROC* function) {
     *function = nullptr;
     if (m_library == nullptr) {
-        m_library = LoadSystemLibrary(L"xmllite.dll");
+        m_library = fw::LoadSystemLibrary(L"xmllite.dll");
         if (m_library == nullptr) return LastErrorResult();
     }
     *function = GetProcAddress(m_library, name);

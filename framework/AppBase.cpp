@@ -3,6 +3,8 @@
 #include <htmlhelp.h>
 #include <cstdlib>
 
+#include "framework/HtmlHelp.h"
+
 namespace fw {
 
 namespace {
@@ -23,7 +25,7 @@ CAppBase::~CAppBase() {
 
 void CAppBase::OnHelp() {
     if (m_pszHelpFilePath && *m_pszHelpFilePath)
-        HtmlHelpW(nullptr, m_pszHelpFilePath, HH_DISPLAY_TOPIC, 0);
+        ShowHtmlHelp(nullptr, m_pszHelpFilePath, HH_DISPLAY_TOPIC, 0);
 }
 
 int CAppBase::Run(HINSTANCE instance, const wchar_t* commandLine) {

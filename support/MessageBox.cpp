@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/AppBase.h"
+#include "framework/HtmlHelp.h"
 #include "framework/StringFormat.h"
 #include "support/Foreground.h"
 #include "support/Language.h"
@@ -62,5 +63,5 @@ int ShowMessageBox(HWND owner, UINT captionId, UINT textId, UINT style, MSGBOXCA
 void CALLBACK OpenHelpContext(LPHELPINFO helpInfo) {
     fw::CAppBase* app = fw::CAppBase::Current();
     if (!helpInfo || !app || !app->m_pszHelpFilePath || !*app->m_pszHelpFilePath) return;
-    HtmlHelpW(nullptr, app->m_pszHelpFilePath, HH_HELP_CONTEXT, static_cast<DWORD_PTR>(helpInfo->dwContextId));
+    fw::ShowHtmlHelp(nullptr, app->m_pszHelpFilePath, HH_HELP_CONTEXT, static_cast<DWORD_PTR>(helpInfo->dwContextId));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,18 @@ TEST_F(ProgramImageTest, IsA32BitWindowsProgramThatWindowsXpSp3Loads) {
         for (const char* function : entry.functions)
             EXPECT_EQ(imported->second.count(function), 0u) << entry.library << " " << function;
     }
+}
+
+// A statically imported library is looked up in the program's folder first unless the system keeps
+// it among its known libraries; the program runs with administrator rights, so every other library
+// is loaded at run time from the system folder. Common controls come from the side-by-side store
+// named in the manifest.
+TEST_F(ProgramImageTest, ImportsOnlyLibrariesTheSystemLoadsFromItsOwnFolder) {
+    const std::set<std::string> known = {"kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll",
+                                         "shell32.dll",  "ole32.dll",    "oleaut32.dll", "msvcrt.dll",
+                                         "wininet.dll",  "comdlg32.dll", "shlwapi.dll",  "rpcrt4.dll",
+                                         "ws2_32.dll",   "urlmon.dll",   "comctl32.dll"};
+    for (const auto& imported : image.Imports()) EXPECT_EQ(known.count(imported.first), 1u) << imported.first;
 }
 
 TEST_F(ProgramImageTest, ExportsWriteLogByItsPlainName) {

@@ -1,6 +1,8 @@
-#include "support/SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 #include <string>
+
+namespace fw {
 
 HMODULE LoadSystemLibrary(const wchar_t* fileName) {
     wchar_t folder[MAX_PATH] = {};
@@ -15,3 +17,5 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
     }
     return LoadLibraryW(path.c_str());
 }
+
+}  // namespace fw

@@ -16,6 +16,8 @@ BOOL CDialog::Create(HWND parent) {
 
 INT_PTR CDialog::DoModal(HWND parent) {
     if (!Create(parent)) return -1;
+    // As the system's modal dialogs: shown once initialised, whatever the template's style.
+    ShowWindow(m_hWnd, SW_SHOW);
     const bool parentWasEnabled = parent && IsWindowEnabled(parent);
     if (parentWasEnabled) EnableWindow(parent, FALSE);
 
@@ -50,6 +52,41 @@ void CDialog::EndDialog(INT_PTR result) {
     } else if (m_hWnd) {
         ShowWindow(m_hWnd, SW_HIDE);
     }
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    if (!m_hWnd) return FALSE;
+    DoDataExchange(saveAndValidate != FALSE);
+    return TRUE;
+}
+
+void CDialog::ExchangeText(int controlId, std::wstring& value, bool saveAndValidate) {
+    HWND control = GetDlgItem(m_hWnd, controlId);
+    if (!control) return;
+    if (!saveAndValidate) {
+        SetWindowTextW(control, value.c_str());
+        return;
+    }
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], length + 1)));
+    value = text;
+}
+
+void CDialog::CenterWindow() {
+    if (!m_hWnd) return;
+    RECT area = {};
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT window = {};
+    GetWindowRect(m_hWnd, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    SetWindowPos(m_hWnd, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CDialog::DestroyWindow() {

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace fw {
 
 class CDialog {
@@ -25,8 +27,17 @@ public:
     // Ends a modal loop with the result, or hides a modeless dialog.
     void EndDialog(INT_PTR result);
 
+    // Moves values between the controls and the members (DoDataExchange): from the controls when
+    // saveAndValidate is TRUE, into them otherwise.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    // Centres the window on its owner, or on the work area when it has none.
+    void CenterWindow();
+
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void DoDataExchange(bool saveAndValidate) {}
+    // A control's text and a string member, in the direction DoDataExchange was asked for.
+    void ExchangeText(int controlId, std::wstring& value, bool saveAndValidate);
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // Commands other than IDOK / IDCANCEL; TRUE when handled.

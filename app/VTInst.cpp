@@ -131,7 +131,9 @@ BOOL CVTInstApp::RunStartUpSequence() {
     }
     BuildOcrAuthHeader();
     ShowDotNetNotice();
-    return CheckSpaceForWizard();
+    if (!CheckSpaceForWizard()) return FALSE;
+    RunWizard();
+    return FinishWizard();
 }
 
 BOOL CVTInstApp::SelectUpdates() {

@@ -163,6 +163,8 @@ private:
     void DownloadSavedState();
     void ShowRegionNotice();
     BOOL CheckSpaceForWizard();
+    void RunWizard();
+    BOOL FinishWizard();
     BOOL DownloadCatalogue(const std::wstring& url);
     BOOL FinishInitInstance(BOOL result);
     void DeletePages();

@@ -1,52 +1,105 @@
-// Drives VTInst.exe for the demo: starts it with a private temporary folder, and for every message
-// box it shows prints what the box says, saves a screenshot and presses the box's first button.
+// Drives VTInst.exe for the demo: starts it with a private temporary folder and walks it as a user
+// would. Every message box is printed, photographed and answered with its first button; every
+// wizard page is printed, photographed and moved on (the license accepted). The download page is
+// cancelled: the transfer itself is not there yet.
 // Usage: demo_driver.exe <VTInst.exe> <temp folder> <screenshot folder> [arguments for VTInst.exe]
 #include <windows.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/PageDriver.h"
 #include "tests/support/ScopedTempFolder.h"
 
 namespace {
 
-// The whole screen as a 24-bit BMP file.
-bool SaveScreen(const std::wstring& path) {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return false;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
+struct PageStep {
+    int markerId;       // a control only this page has
+    const wchar_t* name;
+    int waitEnabledId;  // the page is ready when this control is enabled (0: at once)
+    int textId;         // a control whose text is printed (0: none)
+    int clicks[2];      // pressed in order (0: none)
+};
 
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    const DWORD rowSize = ((width * 3 + 3) / 4) * 4;
-    std::string pixels(rowSize * height, '\0');
-    GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+const PageStep kPages[] = {
+    {1028, L"folder", 0, 1028, {1023, 0}},
+    {1010, L"license", 1010, 0, {1010, 1013}},
+    {1045, L"review", 0, 1045, {1047, 0}},
+    {1005, L"download", 0, 1007, {IDCANCEL, 0}},
+};
 
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
-    bytes += pixels;
-    vttest::WriteTextFile(path, bytes);
-    return true;
+std::string Printable(const std::wstring& text) {
+    std::string narrow = vttest::Narrow(text);
+    std::string result;
+    for (char c : narrow) {
+        if (c == '\r') continue;
+        result += c == '\n' ? std::string("\n      ") : std::string(1, c);
+    }
+    return result;
 }
+
+class Walk {
+public:
+    Walk(DWORD processId, std::wstring shots) : m_processId(processId), m_shots(std::move(shots)) {}
+
+    void AnswerBox() {
+        vttest::MessageBoxInfo box;
+        if (!vttest::WaitForMessageBox(vttest::MessageBoxFilter{L"", m_processId}, 100, box)) return;
+        Sleep(300);  // let the box paint before the screenshot
+        Shot(box.window, L"box");
+        std::string text = vttest::Narrow(box.text);
+        for (char& c : text) {
+            if (c == '\n') c = ' ';
+        }
+        printf("message box: [%s] %s\n", vttest::Narrow(box.caption).c_str(), text.c_str());
+        if (box.buttons.empty()) return;
+        printf("  pressing \"%s\"\n", vttest::Narrow(box.buttons.front().text).c_str());
+        fflush(stdout);
+        vttest::PressMessageBoxButton(box.window, box.buttons.front().id);
+        vttest::WaitForWindowClosed(box.window, 5000);
+    }
+
+    void WalkPage() {
+        for (const PageStep& step : kPages) {
+            vttest::PageInfo page;
+            if (!vttest::WaitForPage(m_processId, step.markerId, 0, page) || m_done.count(page.window)) continue;
+            m_done.insert(page.window);
+            if (step.waitEnabledId) vttest::WaitForControlEnabled(page.window, step.waitEnabledId, true, 30000);
+            Sleep(300);
+            page = vttest::ReadPage(page.window);
+            Shot(page.window, step.name);
+            printf("page: %ls\n", step.name);
+            if (step.textId) {
+                if (const vttest::PageControl* text = page.Control(step.textId))
+                    printf("      %s\n", Printable(text->text).c_str());
+            }
+            for (int id : step.clicks) {
+                if (!id) continue;
+                if (const vttest::PageControl* button = page.Control(id))
+                    printf("  pressing \"%s\"\n", vttest::Narrow(button->text).c_str());
+                fflush(stdout);
+                vttest::ClickControl(page.window, id);
+                Sleep(300);
+            }
+            return;
+        }
+    }
+
+private:
+    void Shot(HWND window, const wchar_t* what) {
+        wchar_t name[64];
+        swprintf(name, 64, L"\\%02d-%ls.bmp", ++m_shotCount, what);
+        vttest::SaveScreenshot(window, m_shots + name);
+    }
+
+    DWORD m_processId;
+    std::wstring m_shots;
+    int m_shotCount = 0;
+    std::set<HWND> m_done;
+};
 
 }  // namespace
 
@@ -57,35 +110,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring program = argv[1];
     const std::wstring temp = argv[2];
-    const std::wstring shots = argv[3];
     const std::wstring arguments = argc > 4 ? argv[4] : L"";
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
-
     vttest::ChildProcess installer;
     if (!installer.Start(program, arguments, folder, {{L"TMP", temp}, {L"TEMP", temp}})) {
         fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), GetLastError());
         return 2;
     }
-    int boxes = 0;
+    Walk walk(installer.Id(), argv[3]);
     DWORD exitCode = 0;
     while (!installer.Wait(0, &exitCode)) {
-        vttest::MessageBoxInfo box;
-        if (!vttest::WaitForMessageBox(vttest::MessageBoxFilter{L"", installer.Id()}, 250, box)) continue;
-        ++boxes;
-        Sleep(300);  // let the box paint before the screenshot
-        wchar_t name[32];
-        swprintf(name, 32, L"\\box-%d.bmp", boxes);
-        SaveScreen(shots + name);
-        std::string text = vttest::Narrow(box.text);
-        for (char& c : text)
-            if (c == '\n') c = ' ';
-        printf("message box %d: [%s] %s\n", boxes, vttest::Narrow(box.caption).c_str(), text.c_str());
-        if (box.buttons.empty()) continue;
-        printf("  pressing \"%s\"\n", vttest::Narrow(box.buttons.front().text).c_str());
-        fflush(stdout);
-        vttest::PressMessageBoxButton(box.window, box.buttons.front().id);
-        vttest::WaitForWindowClosed(box.window, 5000);
+        walk.AnswerBox();
+        walk.WalkPage();
     }
-    printf("VTInst.exe ended with exit code %lu after %d message box(es)\n", exitCode, boxes);
+    printf("VTInst.exe ended with exit code %lu\n", exitCode);
     return 0;
 }

@@ -30,25 +30,46 @@ void InstallerRun::UsePartialOcrLibrary() {
 void InstallerRun::RemoveOcrLibrary() { DeleteFileW((m_app + L"\\VtSvcOCRHandle_i.dll").c_str()); }
 
 bool InstallerRun::Run(const std::wstring& arguments, int button, DWORD timeoutMs) {
+    return Start(arguments) && Finish(button, timeoutMs);
+}
+
+bool InstallerRun::Start(const std::wstring& arguments) {
     m_boxes.clear();
-    ChildProcess program;
+    m_program.reset(new ChildProcess());
     std::map<std::wstring, std::wstring> environment = m_environment;
     environment[L"TMP"] = m_temp;
     environment[L"TEMP"] = m_temp;
     std::wstring folder = m_runFolder.empty() ? m_app : m_runFolder;
     if (folder.back() == L'\\') folder.pop_back();
-    if (!program.Start(folder + L"\\VTInst.exe", arguments, folder, environment)) return false;
+    return m_program->Start(folder + L"\\VTInst.exe", arguments, folder, environment);
+}
+
+bool InstallerRun::AnswerBox(int button, MessageBoxInfo& box, DWORD timeoutMs) {
+    if (!m_program || !WaitForMessageBox(MessageBoxFilter{L"", m_program->Id()}, timeoutMs, box)) return false;
+    m_boxes.push_back(box);
+    PressMessageBoxButton(box.window, button);
+    return WaitForWindowClosed(box.window, 5000);
+}
+
+bool InstallerRun::WaitForPage(int controlId, PageInfo& page, DWORD timeoutMs, int button) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (program.Wait(0, &m_exitCode)) return true;
+    while (m_program && GetTickCount() - start < timeoutMs) {
+        if (vttest::WaitForPage(m_program->Id(), controlId, 0, page)) return true;
+        if (m_program->Wait(0, &m_exitCode)) return false;
         MessageBoxInfo box;
-        if (WaitForMessageBox(MessageBoxFilter{L"", program.Id()}, 250, box)) {
-            m_boxes.push_back(box);
-            PressMessageBoxButton(box.window, button);
-            WaitForWindowClosed(box.window, 5000);
-        }
+        AnswerBox(button, box, 200);
     }
-    program.Kill();
+    return false;
+}
+
+bool InstallerRun::Finish(int button, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (m_program && GetTickCount() - start < timeoutMs) {
+        if (m_program->Wait(0, &m_exitCode)) return true;
+        MessageBoxInfo box;
+        AnswerBox(button, box, 250);
+    }
+    if (m_program) m_program->Kill();
     return false;
 }
 

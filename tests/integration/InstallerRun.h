@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/LogFile.h"
 #include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/PageDriver.h"
 #include "tests/support/ScopedTempFolder.h"
 
 namespace vttest {
@@ -39,6 +42,17 @@ public:
     // Returns false when it did not end within the timeout (it is killed then).
     bool Run(const std::wstring& arguments = L"", int button = IDOK, DWORD timeoutMs = 90000);
 
+    // Interactive runs, for the wizard: start, then answer boxes and drive pages step by step.
+    bool Start(const std::wstring& arguments = L"");
+    // Answers every box with `button` (kept in Boxes()) until a page with the control appears.
+    bool WaitForPage(int controlId, PageInfo& page, DWORD timeoutMs = 60000, int button = IDOK);
+    // The next box, recorded and answered with `button`.
+    bool AnswerBox(int button, MessageBoxInfo& box, DWORD timeoutMs = 30000);
+    // Answers every further box with `button` until the program ends; false when it did not end
+    // (it is killed then).
+    bool Finish(int button = IDOK, DWORD timeoutMs = 60000);
+    DWORD ProcessId() const { return m_program ? m_program->Id() : 0; }
+
     const std::vector<MessageBoxInfo>& Boxes() const { return m_boxes; }
     DWORD ExitCode() const { return m_exitCode; }
 
@@ -49,6 +63,7 @@ private:
     std::wstring m_runFolder;
     std::map<std::wstring, std::wstring> m_environment;
     std::vector<MessageBoxInfo> m_boxes;
+    std::unique_ptr<ChildProcess> m_program;
     DWORD m_exitCode = 0;
 };
 

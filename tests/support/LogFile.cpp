@@ -78,6 +78,15 @@ std::vector<std::wstring> LogFile::Messages() const {
 
 bool LogFile::Contains(const std::wstring& message) const { return Count(message) > 0; }
 
+bool LogFile::WaitFor(const std::wstring& message, DWORD timeoutMs) const {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!Contains(message)) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(100);
+    }
+    return true;
+}
+
 size_t LogFile::Count(const std::wstring& message) const {
     std::vector<std::wstring> messages = Messages();
     return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));

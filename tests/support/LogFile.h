@@ -1,5 +1,7 @@
 // Reads the installer's log (an INI file) the way a person inspecting it would.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ public:
     // Messages of all entries in file order.
     std::vector<std::wstring> Messages() const;
     bool Contains(const std::wstring& message) const;
+    // Waits for a program still running to write the entry; true when it is there in time.
+    bool WaitFor(const std::wstring& message, DWORD timeoutMs) const;
     size_t Count(const std::wstring& message) const;
     // Keys of a section in file order.
     std::vector<std::wstring> Keys(const std::wstring& section) const;

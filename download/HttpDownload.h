@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "download/DownloadResult.h"
@@ -22,6 +23,17 @@ public:
     // position in a bundle, else 0). The page owns the proxy credential dialog. Returns 0, 1, 3 or 8.
     static int DownloadISSFile(std::wstring& resultPath, int subPackage, const std::wstring& folder,
                                const std::wstring& url, int itemIndex, CDownloadDlg* page);
+
+    // A package's first attempt for item itemIndex of the page's list (subPackage: its position in a
+    // bundle, else 0) into folder. resultPath receives the local path once it is known; the file
+    // stays on disk after a failure. Returns 0, 1, 2 (no room), 3, 6 (size differs) or 8.
+    static int DownloadBigFile(int itemIndex, int subPackage, const std::wstring& folder, const std::wstring& url,
+                               std::wstring& resultPath, CDownloadDlg* page);
+    // Continues the partial file from its length with a range request. Returns 0, 1, 3, 6 or 8.
+    static int RetryDownBigFile(int64_t expectedSize, int itemIndex, const std::wstring& partialPath,
+                                const std::wstring& url, int subPackage, CDownloadDlg* page);
+    // 1 when the drive ("C:") has room for the bytes (required equal to free is not enough), else 0.
+    static int CheckDiskSpace(uint32_t requiredBytes, const std::wstring& drive);
 
     // Posts the form-encoded parameters to the download-count server and stores its answer in
     // answerPath. Returns 0, 1, 3 or 7.

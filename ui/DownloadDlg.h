@@ -19,6 +19,10 @@ public:
     void SetDownloadList(CUpdateInfoList* list);
     CUpdateInfoList* GetDownloadList();
 
+    // 1 while the cancel question is open: the transfer neither reads on nor reports. Written on the
+    // page's thread, polled by the download thread once per block.
+    volatile LONG m_bPauseDownload = 0;
+
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;  // Cancel, Esc and the window's close button

@@ -84,6 +84,9 @@ public:
     BOOL m_bRestartNow;
     BOOL m_rebootNeeded;
     BOOL m_installReady;
+    // The user's answer to the download page's retry question: 1 for Retry. Written by the page while
+    // the download thread waits for it, reset by the thread.
+    volatile LONG m_bDownloadRetry = 0;
     std::wstring m_installFolder;
     BOOL m_bNeedReboot;
     int m_nWizardStatus;

@@ -1,7 +1,8 @@
 // Drives VTInst.exe for the demo: starts it with a private temporary folder and walks it as a user
 // would. Every message box is printed, photographed and answered with its first button; every
 // wizard page is printed, photographed and moved on (the license accepted). The download page is
-// cancelled: the transfer itself is not there yet.
+// photographed while it downloads. The install page is where the demo ends: the installation
+// itself is not there yet, so the driver ends the program there.
 // Usage: demo_driver.exe <VTInst.exe> <temp folder> <screenshot folder> [arguments for VTInst.exe]
 #include <windows.h>
 
@@ -20,15 +21,18 @@ struct PageStep {
     int markerId;       // a control only this page has
     const wchar_t* name;
     int waitEnabledId;  // the page is ready when this control is enabled (0: at once)
+    DWORD settleMs;     // time given to the page before its screenshot
     int textId;         // a control whose text is printed (0: none)
     int clicks[2];      // pressed in order (0: none)
+    bool last;          // the demo ends here
 };
 
 const PageStep kPages[] = {
-    {1028, L"folder", 0, 1028, {1023, 0}},
-    {1010, L"license", 1010, 0, {1010, 1013}},
-    {1045, L"review", 0, 1045, {1047, 0}},
-    {1005, L"download", 0, 1007, {IDCANCEL, 0}},
+    {1028, L"folder", 0, 300, 1028, {1023, 0}, false},
+    {1010, L"license", 1010, 300, 0, {1010, 1013}, false},
+    {1045, L"review", 0, 300, 1045, {1047, 0}, false},
+    {1005, L"download", 0, 1500, 1007, {0, 0}, false},
+    {6000, L"install", 0, 500, 1018, {0, 0}, true},
 };
 
 std::string Printable(const std::wstring& text) {
@@ -62,13 +66,14 @@ public:
         vttest::WaitForWindowClosed(box.window, 5000);
     }
 
-    void WalkPage() {
+    // True when the page that ends the demo was reached.
+    bool WalkPage() {
         for (const PageStep& step : kPages) {
             vttest::PageInfo page;
             if (!vttest::WaitForPage(m_processId, step.markerId, 0, page) || m_done.count(page.window)) continue;
             m_done.insert(page.window);
             if (step.waitEnabledId) vttest::WaitForControlEnabled(page.window, step.waitEnabledId, true, 30000);
-            Sleep(300);
+            Sleep(step.settleMs);
             page = vttest::ReadPage(page.window);
             Shot(page.window, step.name);
             printf("page: %ls\n", step.name);
@@ -84,8 +89,9 @@ public:
                 vttest::ClickControl(page.window, id);
                 Sleep(300);
             }
-            return;
+            return step.last;
         }
+        return false;
     }
 
 private:
@@ -121,7 +127,11 @@ int wmain(int argc, wchar_t** argv) {
     DWORD exitCode = 0;
     while (!installer.Wait(0, &exitCode)) {
         walk.AnswerBox();
-        walk.WalkPage();
+        if (walk.WalkPage()) {
+            printf("the install page is shown; installing is the next stage of the program: the demo ends it here\n");
+            installer.Kill();
+            return 0;
+        }
     }
     printf("VTInst.exe ended with exit code %lu\n", exitCode);
     return 0;

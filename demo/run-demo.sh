@@ -20,9 +20,18 @@ port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["http"])'
 address="http://127.0.0.1:$port"
 
 cp -r demo/site/. "$run/site/"
+# Package files of the sizes the catalogue announces (the installation itself is not demonstrated yet).
+mkdir -p "$run/site/packages/Manager" "$run/site/packages/OnlineUpdate"
+head -c 16777216 /dev/urandom >"$run/site/packages/Manager/setup.exe"
+head -c 1048576 /dev/urandom >"$run/site/packages/OnlineUpdate/OnlineUpdate.msi"
+printf '[InstallShield Silent]\r\nVersion=v7.00\r\nFile=Response File\r\n' >"$run/site/packages/Manager/setup.iss"
 find "$run/site" -type f \( -name '*.xml' -o -name '*.ini' \) -exec sed -i "s#@SERVER@#$address#g" {} +
 sed "s#@SERVER@#$address#g" demo/VeltronaInstaller.ini >"$run/app/VeltronaInstaller.ini"
 cp "$build/VTInst.exe" "$build/VtSvcOCRHandle_i.dll" "$run/app/"
+# The .NET Framework redistributables the installer carries beside itself: stand-ins that succeed.
+for redistributable in dotNetFx35setup.exe dotNetFx40_Full_setup.exe dotNetFx45_Full_setup.exe; do
+  cp "$build/VtStandInTool.exe" "$run/app/$redistributable"
+done
 printf '[Answers]\r\nIsSupportedOCREngine=1\r\nIsOCRLangPackInstall=0\r\nIsEnvMultiBytesLang=0\r\n' >"$run/app/OcrSupport.ini"
 
 winpath() { echo "Z:${1//\//\\}"; }

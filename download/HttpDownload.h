@@ -32,6 +32,9 @@ public:
     // Continues the partial file from its length with a range request. Returns 0, 1, 3, 6 or 8.
     static int RetryDownBigFile(int64_t expectedSize, int itemIndex, const std::wstring& partialPath,
                                 const std::wstring& url, int subPackage, CDownloadDlg* page);
+    // The download page's worker (parameter: the page). Returns 1 when every package of the page's list
+    // was fetched, 0 when it stopped at a failure.
+    static UINT __cdecl DownloadThread(void* page);
     // 1 when the drive ("C:") has room for the bytes (required equal to free is not enough), else 0.
     static int CheckDiskSpace(uint32_t requiredBytes, const std::wstring& drive);
 

@@ -1,11 +1,17 @@
-// Download page: the packages of the update list, a progress bar and the overall status line.
-// This stage lists the packages and can be cancelled; the transfer itself comes with the download
-// thread.
+// Download page: the packages of the update list, a progress bar for the package being fetched and
+// the overall status line. It runs the download thread, answers its messages, asks whether to
+// retry on network trouble, and when everything is fetched runs the .NET step and opens the
+// install page.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <memory>
+#include <string>
+
 #include "catalogue/UpdateInfo.h"
+#include "framework/Thread.h"
 #include "ui/WizardPage.h"
 
 class CDownloadDlg : public CWizardPage {
@@ -27,9 +33,29 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;  // Cancel, Esc and the window's close button
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    // The thread this page starts (the tests' pages run the transfers themselves).
+    virtual void StartDownloadThread();
 
 private:
     void FillList();
+    void SetRowText(int row, UINT formatId);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    void OnDownloadStart(int item);
+    void OnDownloadProgress(int64_t fileBytes, int item);
+    void OnDownloadFileDone(int64_t fileBytes, int item);
+    // FALSE when the result ended the wizard (the message is not passed on then).
+    bool OnDownloadResult(int result);
+    void OnDownloadFinish();
+    const CUpdateInfo& Record(int item) const;
 
-    HIMAGELIST m_rowHeightImages = nullptr;
+    std::unique_ptr<fw::CWinThread> m_downloadThread;
+    int64_t m_totalBytes = 0;
+    int64_t m_completedItemsBytes = 0;
+    int64_t m_completedFilesBytes = 0;
+    int64_t m_totalDisplaySize = 0;
+    std::wstring m_totalSizeText;
+    int m_lastPercent = 0;
+    bool m_rowStarted = false;
+    int m_currentItem = -1;
+    std::wstring m_statusFormat;
 };

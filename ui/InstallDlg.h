@@ -1,15 +1,17 @@
-// Install page.
+// Install page: a small progress window at the bottom right of the work area while the packages
+// are installed; the user cannot close it. This stage shows the window; the install thread that
+// drives it comes with the installation engine.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "catalogue/UpdateInfo.h"
-#include "framework/Dialog.h"
+#include "ui/WizardPage.h"
 
-class CInstallDlg : public fw::CDialog {
+class CInstallDlg : public CWizardPage {
 public:
     enum { IDD = 6002 };
-    CInstallDlg() : fw::CDialog(IDD) {}
+    explicit CInstallDlg(fw::CDialog* topPage = nullptr) : CWizardPage(IDD, topPage) {}
 
     // Takes the download page's list by reference; the list stays with its owner.
     void SetInstallList(CUpdateInfoList* list);
@@ -18,6 +20,12 @@ public:
     CUpdateInfoList* SortInstallList();
     // Appends to list a copy of the first record of the current install list with that ID.
     void GetSubRelation(const std::wstring& id, CUpdateInfoList* list);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
     CUpdateInfoList* m_pInstallList = nullptr;

@@ -52,6 +52,10 @@ public:
     // (it is killed then).
     bool Finish(int button = IDOK, DWORD timeoutMs = 60000);
     DWORD ProcessId() const { return m_program ? m_program->Id() : 0; }
+    // Ends the program where it stands.
+    void Stop() {
+        if (m_program) m_program->Kill();
+    }
 
     const std::vector<MessageBoxInfo>& Boxes() const { return m_boxes; }
     DWORD ExitCode() const { return m_exitCode; }

@@ -24,7 +24,8 @@ enum : int {
     LICENSE_PRINT = 5, LICENSE_ACCEPT = 1010, LICENSE_DECLINE = 1011, LICENSE_NEXT = 1013, LICENSE_BACK = 1014,
     LICENSE_TEXT = 1017,
     REVIEW_SETTINGS = 1045, REVIEW_BACK = 1046, REVIEW_NEXT = 1047, REVIEW_CANCEL = 1048,
-    DOWNLOAD_LIST = 1005,
+    DOWNLOAD_LIST = 1005, DOWNLOAD_STATUS = 1007,
+    INSTALL_PROGRESS = 6000,
 };
 
 const wchar_t kCancelQuestion[] = L"Do you want to cancel the installation?";
@@ -53,6 +54,9 @@ protected:
         ASSERT_TRUE(server.Reset("/wiz/"));
         ASSERT_TRUE(server.SetBehaviour("/wiz/vtinst.ini", R"({"body_text": "[Common]\r\n"})"));
         ASSERT_TRUE(server.SetBehaviour("/wiz/license.rtf", std::string("{\"body_text\": ") + JsonQuote(kLicense) + "}"));
+        ASSERT_TRUE(server.SetBehaviour("/wiz/setup.iss", R"({"body_text": "[InstallShield Silent]\r\n"})"));
+        // Slow enough for the download page to be seen and cancelled while it downloads.
+        ServePackage(R"({"body_pattern": 2048, "chunk_size": 256, "chunk_delay_ms": 1000})");
         run.WriteConfiguration(Configuration());
         // Every framework present: no notice before the first page, no ".NET" section in the review.
         const std::wstring ndp = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\";
@@ -62,14 +66,23 @@ protected:
         ASSERT_TRUE(registry.HideKey(kManagerKey));
     }
 
-    // The folder a new install of the Manager goes to is configured.
+    // The folder a new install of the Manager goes to is configured; transient failures are tried
+    // again once, soon.
     std::string Configuration() {
-        return ValidConfiguration(ToUtf8(server.Url(Listener::Http, L"/wiz/VTInst.xml"))) +
-               "[AddPath]\r\nVeltrona Manager=C:\\Program Files\\Veltrona\\Manager\r\n";
+        std::string ini = ValidConfiguration(ToUtf8(server.Url(Listener::Http, L"/wiz/VTInst.xml"))) +
+                          "[AddPath]\r\nVeltrona Manager=C:\\Program Files\\Veltrona\\Manager\r\n";
+        const std::string section = "[WebServer]\r\n";
+        ini.insert(ini.find(section) + section.size(), "ResumeRetryCount=1\r\nResumeRetrySleep=100\r\n");
+        return ini;
+    }
+
+    void ServePackage(const std::string& behaviour) {
+        ASSERT_TRUE(server.SetBehaviour("/wiz/Manager/setup.exe", behaviour));
     }
 
     // A catalogue with the Manager; the license at licenseUrl (default: the served one).
-    void ServeCatalogue(const std::string& installSize = "4096", std::string licenseUrl = std::string()) {
+    void ServeCatalogue(const std::string& installSize = "4096", std::string licenseUrl = std::string(),
+                        const std::string& packageSize = "2048") {
         const std::string base = ToUtf8(server.Url(Listener::Http, L"/wiz/"));
         if (licenseUrl.empty()) licenseUrl = base + "license.rtf";
         const std::string xml =
@@ -78,7 +91,7 @@ protected:
             "<item><id>Veltrona Manager</id><title>Veltrona Manager</title><version>2.4.0.1</version>"
             "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
             "<iss>" + base + "setup.iss</iss><iss_ug>" + base + "setup_ug.iss</iss_ug>"
-            "<module size=\"2048\" installSize=\"" + installSize + "\">" + base + "Manager/setup.exe</module></item>"
+            "<module size=\"" + packageSize + "\" installSize=\"" + installSize + "\">" + base + "Manager/setup.exe</module></item>"
             "</catalogue>";
         ASSERT_TRUE(server.SetBehaviour("/wiz/VTInst.xml", std::string("{\"body_text\": ") + JsonQuote(xml) + "}"));
     }
@@ -89,6 +102,22 @@ protected:
         EXPECT_TRUE(run.WaitForPage(LICENSE_ACCEPT, page));
         EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
         return ReadPage(page.window);
+    }
+
+    // From the folder page through license and review into the download page, which is returned.
+    PageInfo WalkToDownload(InstallerRun& walk) {
+        PageInfo page;
+        EXPECT_TRUE(walk.WaitForPage(FOLDER_PATH, page));
+        EXPECT_TRUE(ClickControl(page.window, FOLDER_NEXT));
+        EXPECT_TRUE(walk.WaitForPage(LICENSE_ACCEPT, page));
+        EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
+        EXPECT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
+        EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
+        EXPECT_TRUE(ClickControl(page.window, LICENSE_NEXT));
+        EXPECT_TRUE(walk.WaitForPage(REVIEW_SETTINGS, page));
+        EXPECT_TRUE(ClickControl(page.window, REVIEW_NEXT));
+        EXPECT_TRUE(walk.WaitForPage(DOWNLOAD_LIST, page));
+        return page;
     }
 
     // Presses a button that asks the cancel question, answers it; the question's text is checked.
@@ -220,21 +249,21 @@ TEST_F(WizardTest, CancelIsAskedOnEveryPage) {
         ServeCatalogue();
         ASSERT_TRUE(attempt.Start());
         PageInfo page;
-        ASSERT_TRUE(attempt.WaitForPage(FOLDER_PATH, page));
-        if (c.reach >= 1) {
+        if (c.reach == 3) {
+            page = WalkToDownload(attempt);
+        } else {
+            ASSERT_TRUE(attempt.WaitForPage(FOLDER_PATH, page));
+        }
+        if (c.reach == 1 || c.reach == 2) {
             ASSERT_TRUE(ClickControl(page.window, FOLDER_NEXT));
             ASSERT_TRUE(attempt.WaitForPage(LICENSE_ACCEPT, page));
             ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
         }
-        if (c.reach >= 2) {
+        if (c.reach == 2) {
             ASSERT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
             ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
             ASSERT_TRUE(ClickControl(page.window, LICENSE_NEXT));
             ASSERT_TRUE(attempt.WaitForPage(REVIEW_SETTINGS, page));
-        }
-        if (c.reach >= 3) {
-            ASSERT_TRUE(ClickControl(page.window, REVIEW_NEXT));
-            ASSERT_TRUE(attempt.WaitForPage(DOWNLOAD_LIST, page));
         }
         for (int answer : {IDNO, IDYES}) {
             if (c.button) {
@@ -386,6 +415,64 @@ TEST_F(WizardTest, TheFolderBrowserRefusesUnusableFolders) {
     EXPECT_NE(review.Control(REVIEW_SETTINGS)->text.find(L"Install Folder: C:\\ZEL\\Veltrona\r\n"), std::wstring::npos);
     AnswerCancel(review.window, REVIEW_CANCEL, IDYES);
     ExpectCancelledRun();
+}
+
+std::string Pattern(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+// The download page fetches the response file and the package; a connection cut mid-body is
+// continued by a range request and the file on disk is the server's, byte for byte. Then the
+// install page follows.
+TEST_F(WizardTest, PackagesAreDownloadedAndACutTransferIsResumedByRange) {
+    ServeCatalogue("4096", std::string(), "300000");
+    ServePackage(R"({"body_pattern": 300000, "close_after": [100000, null]})");
+    ASSERT_TRUE(run.Start());
+    const PageInfo download = WalkToDownload(run);
+    PageInfo install;
+    ASSERT_TRUE(run.WaitForPage(INSTALL_PROGRESS, install, 120000));
+    EXPECT_FALSE(IsWindowVisible(download.window));
+    EXPECT_NE(ReadPage(download.window).Control(DOWNLOAD_STATUS)->text.find(L"100% completed"), std::wstring::npos);
+    run.Stop();
+
+    EXPECT_TRUE(ReadTextFile(run.AppFolder() + L"\\download\\setup_01.exe") == Pattern(300000));
+    EXPECT_EQ(ReadTextFile(run.AppFolder() + L"\\download\\setup_01.iss"), "[InstallShield Silent]\r\n");
+    JsonValue records;
+    ASSERT_TRUE(server.Requests(records, "/wiz/Manager/"));
+    ASSERT_EQ(records.Size(), 2u);
+    const std::string* range = FindRecordHeader(records[size_t{1}], "Range");
+    ASSERT_NE(range, nullptr);
+    EXPECT_EQ(*range, "bytes=100000-");
+    EXPECT_TRUE(ContainsInOrder(run.Log().Messages(), {L"Start:CHttpDownLoad::DownloadISSFile",
+                                                       L"Start:CHttpDownLoad::DownloadBigFile",
+                                                       L"Start:CHttpDownLoad::RetryDownBigFile",
+                                                       // the page opens the install page before the
+                                                       // finish message returns to the thread
+                                                       L"Start:CInstallDlg::OnInitDialog",
+                                                       L"End  :CHttpDownLoad::DownloadThread"}));
+}
+
+// After the automatic attempts the user is asked; Retry starts another round, Cancel ends the wizard.
+TEST_F(WizardTest, RetryIsOfferedOnceTheAutomaticAttemptsAreUsedUp) {
+    ServeCatalogue();
+    ServePackage(R"({"statuses": [504]})");
+    ASSERT_TRUE(run.Start());
+    WalkToDownload(run);
+    const wchar_t kRetryQuestion[] =
+        L"Failed to communicate with the server. Verify the network connection, and try again.";
+    for (int answer : {IDRETRY, IDCANCEL}) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(run.AnswerBox(answer, box, 60000));
+        EXPECT_EQ(box.text, kRetryQuestion);
+        EXPECT_TRUE(box.HasButton(IDRETRY) && box.HasButton(IDCANCEL));
+    }
+    ExpectCancelledRun();
+    EXPECT_EQ(run.Log().Count(L"Error:CDownloadDlg::WindowProc:Failed to connect to the server but need retry."), 2u);
+    JsonValue records;
+    ASSERT_TRUE(server.Requests(records, "/wiz/Manager/"));
+    EXPECT_EQ(records.Size(), 3u);  // the first attempt, one automatic, one after Retry
 }
 
 // Print on the license page, with the test set-up's print queue as the default printer. Wine's rich

@@ -27,6 +27,7 @@ public:
     TestThread resumer;
 
 protected:
+    void StartDownloadThread() override {}  // the test runs the transfers itself
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
         if (message == WM_DOWNLOAD_PROGRESS) {
             progress.push_back(wParam);

@@ -7,4 +7,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 # The test server checks itself first: the other tests rely on it.
 python3 -m unittest discover -s tests/server -p 'test_*.py'
-exec tools/with-display.sh tools/with-print-queue.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure
+exec tools/with-display.sh tools/with-print-queue.sh tools/with-nginx.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure

@@ -17,6 +17,7 @@ fi
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null || need+=(imagemagick)
 command -v openssl >/dev/null || need+=(openssl)
+command -v nginx >/dev/null || need+=(nginx-light)
 command -v cupsd >/dev/null && [ -f /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd ] || need+=(cups printer-driver-cups-pdf)
 command -v cmake >/dev/null || need+=(cmake)
 command -v make >/dev/null || need+=(make)

@@ -85,11 +85,11 @@ BOOL CContentConfirmDlg::OnInitDialog() {
     InitializePage();
     const std::wstring text = m_pDownloadList ? BuildSettingsText(*m_pDownloadList) : std::wstring();
     SetDlgItemTextW(m_hWnd, IDC_CONTENT_SETTINGS, text.c_str());
-    // Read from the top: setting the text leaves the box scrolled to its end.
-    SendDlgItemMessageW(m_hWnd, IDC_CONTENT_SETTINGS, EM_SETSEL, 0, 0);
-    SendDlgItemMessageW(m_hWnd, IDC_CONTENT_SETTINGS, EM_SCROLLCARET, 0, 0);
     CenterWindow();
     ShowWindow(m_hWnd, SW_SHOW);
+    // Read from the top: setting the text leaves the box scrolled to its end.
+    SendDlgItemMessageW(m_hWnd, IDC_CONTENT_SETTINGS, EM_SETSEL, 0, 0);
+    SendDlgItemMessageW(m_hWnd, IDC_CONTENT_SETTINGS, WM_VSCROLL, SB_TOP, 0);
     BringWindowToForeground(m_hWnd);
     SetFocus(GetDlgItem(m_hWnd, IDC_CONTENT_NEXT));
     LOG_INFO(L"End  :CContentConfirmDlg::OnInitDialog");

@@ -198,6 +198,28 @@ TEST_F(HttpPackageTest, APauseHoldsTheTransferWithoutReports) {
     EXPECT_EQ(FileBytes(path), Pattern(5000));
 }
 
+// The same transfers against nginx from Debian (tools/with-nginx.sh): a whole file, a partial file
+// continued by range, and a complete one refused with 416.
+TEST_F(HttpPackageTest, AgainstNginxRangesResumeAndACompleteFileIsRefused) {
+    wchar_t base[256] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"VTINST_NGINX_URL", base, 256)) << "nginx not running (tools/with-nginx.sh)";
+    const std::wstring url = std::wstring(base) + L"/pattern5000.bin";
+    std::wstring path;
+    ASSERT_EQ(CHttpDownLoad::DownloadBigFile(1, 0, Folder(), url, path, &page), DL_SUCCESS);
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+
+    WriteTextFile(path, Pattern(3072));
+    page.progress.clear();
+    EXPECT_EQ(CHttpDownLoad::RetryDownBigFile(5000, 1, path, url, 0, &page), DL_SUCCESS);
+    EXPECT_EQ(page.progress, (std::vector<WPARAM>{4096, 5000}));
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+    EXPECT_TRUE(log.Contains(L"Info :CHttpDownLoad::RetryDownBigFile: QueryInfo result is:206"));
+
+    EXPECT_EQ(CHttpDownLoad::RetryDownBigFile(5000, 1, path, url, 0, &page), DL_ERR_CONNECT);
+    EXPECT_TRUE(log.Contains(L"Info :CHttpDownLoad::RetryDownBigFile: QueryInfo result is:416"));
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+}
+
 TEST_F(HttpPackageTest, FreeSpaceOfFourGibibytesOrMoreIsAlwaysEnough) {
     ULARGE_INTEGER free = {};
     ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:", &free, nullptr, nullptr));

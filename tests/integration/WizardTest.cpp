@@ -104,17 +104,23 @@ protected:
         return ReadPage(page.window);
     }
 
-    // From the folder page through license and review into the download page, which is returned.
-    PageInfo WalkToDownload(InstallerRun& walk) {
+    // The pages of a new install, in order.
+    enum Stage { FOLDER, LICENSE, REVIEW, DOWNLOAD };
+
+    // From the folder page forward (the license accepted) to the page of the stage, which is returned.
+    PageInfo WalkTo(InstallerRun& walk, Stage stage) {
         PageInfo page;
         EXPECT_TRUE(walk.WaitForPage(FOLDER_PATH, page));
+        if (stage == FOLDER) return page;
         EXPECT_TRUE(ClickControl(page.window, FOLDER_NEXT));
         EXPECT_TRUE(walk.WaitForPage(LICENSE_ACCEPT, page));
         EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
+        if (stage == LICENSE) return page;
         EXPECT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
         EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
         EXPECT_TRUE(ClickControl(page.window, LICENSE_NEXT));
         EXPECT_TRUE(walk.WaitForPage(REVIEW_SETTINGS, page));
+        if (stage == REVIEW) return page;
         EXPECT_TRUE(ClickControl(page.window, REVIEW_NEXT));
         EXPECT_TRUE(walk.WaitForPage(DOWNLOAD_LIST, page));
         return page;
@@ -236,11 +242,11 @@ TEST_F(WizardTest, AnUpdateStartsOnTheLicensePageWithoutBack) {
 TEST_F(WizardTest, CancelIsAskedOnEveryPage) {
     struct Case {
         const char* page;
-        int reach;     // pages walked before: 0 folder, 1 license, 2 review, 3 download
+        Stage stage;
         int button;    // the cancel button (0: the window's close button)
     } cases[] = {
-        {"folder, Cancel", 0, FOLDER_CANCEL}, {"folder, close", 0, 0}, {"license, close", 1, 0},
-        {"review, close", 2, 0},              {"download, Cancel", 3, IDCANCEL},
+        {"folder, Cancel", FOLDER, FOLDER_CANCEL}, {"folder, close", FOLDER, 0}, {"license, close", LICENSE, 0},
+        {"review, close", REVIEW, 0},              {"download, Cancel", DOWNLOAD, IDCANCEL},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
@@ -248,23 +254,8 @@ TEST_F(WizardTest, CancelIsAskedOnEveryPage) {
         attempt.WriteConfiguration(Configuration());
         ServeCatalogue();
         ASSERT_TRUE(attempt.Start());
-        PageInfo page;
-        if (c.reach == 3) {
-            page = WalkToDownload(attempt);
-        } else {
-            ASSERT_TRUE(attempt.WaitForPage(FOLDER_PATH, page));
-        }
-        if (c.reach == 1 || c.reach == 2) {
-            ASSERT_TRUE(ClickControl(page.window, FOLDER_NEXT));
-            ASSERT_TRUE(attempt.WaitForPage(LICENSE_ACCEPT, page));
-            ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
-        }
-        if (c.reach == 2) {
-            ASSERT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
-            ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
-            ASSERT_TRUE(ClickControl(page.window, LICENSE_NEXT));
-            ASSERT_TRUE(attempt.WaitForPage(REVIEW_SETTINGS, page));
-        }
+        const PageInfo page = WalkTo(attempt, c.stage);
+        ASSERT_TRUE(page.window);
         for (int answer : {IDNO, IDYES}) {
             if (c.button) {
                 ASSERT_TRUE(ClickControl(page.window, c.button));
@@ -430,7 +421,7 @@ TEST_F(WizardTest, PackagesAreDownloadedAndACutTransferIsResumedByRange) {
     ServeCatalogue("4096", std::string(), "300000");
     ServePackage(R"({"body_pattern": 300000, "close_after": [100000, null]})");
     ASSERT_TRUE(run.Start());
-    const PageInfo download = WalkToDownload(run);
+    const PageInfo download = WalkTo(run, DOWNLOAD);
     PageInfo install;
     ASSERT_TRUE(run.WaitForPage(INSTALL_PROGRESS, install, 120000));
     EXPECT_FALSE(IsWindowVisible(download.window));
@@ -459,7 +450,7 @@ TEST_F(WizardTest, RetryIsOfferedOnceTheAutomaticAttemptsAreUsedUp) {
     ServeCatalogue();
     ServePackage(R"({"statuses": [504]})");
     ASSERT_TRUE(run.Start());
-    WalkToDownload(run);
+    WalkTo(run, DOWNLOAD);
     const wchar_t kRetryQuestion[] =
         L"Failed to communicate with the server. Verify the network connection, and try again.";
     for (int answer : {IDRETRY, IDCANCEL}) {

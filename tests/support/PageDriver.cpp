@@ -80,6 +80,15 @@ private:
 
 }  // namespace
 
+void RegisterPageWindowClass() {
+    WNDCLASSW pageClass = {};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), PAGE_CLASS, &pageClass)) return;
+    GetClassInfoW(nullptr, L"#32770", &pageClass);
+    pageClass.hInstance = GetModuleHandleW(nullptr);
+    pageClass.lpszClassName = PAGE_CLASS;
+    RegisterClassW(&pageClass);
+}
+
 const PageControl* PageInfo::Control(int id) const {
     for (const PageControl& control : controls) {
         if (control.id == id) return &control;

@@ -28,6 +28,10 @@ struct PageInfo {
     const PageControl* Control(int id) const;
 };
 
+// Registers the pages' window class in the calling process as the program does at start-up (a
+// copy of the dialog class), so tests can create pages themselves.
+void RegisterPageWindowClass();
+
 // Reads the page's caption and every child control.
 PageInfo ReadPage(HWND page);
 

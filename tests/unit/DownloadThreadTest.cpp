@@ -10,21 +10,13 @@
 #include "catalogue/SoftMulti.h"
 #include "download/HttpDownload.h"
 #include "framework/Thread.h"
+#include "tests/support/PageDriver.h"
 #include "tests/unit/HttpTestFixture.h"
 #include "ui/DownloadDlg.h"
 #include "ui/WizardMessages.h"
 
 namespace vttest {
 namespace {
-
-void RegisterPageWindowClass() {
-    WNDCLASSW pageClass = {};
-    if (GetClassInfoW(GetModuleHandleW(nullptr), L"Veltrona_VTInst_WindowClass", &pageClass)) return;
-    GetClassInfoW(nullptr, L"#32770", &pageClass);
-    pageClass.hInstance = GetModuleHandleW(nullptr);
-    pageClass.lpszClassName = L"Veltrona_VTInst_WindowClass";
-    RegisterClassW(&pageClass);
-}
 
 // The messages in order, as "START 0", "PROGRESS", "FILEDONE 5000", "RESULT 0", "FINISH"; runs of
 // progress messages count once.

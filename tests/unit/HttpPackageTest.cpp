@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "download/HttpDownload.h"
+#include "tests/support/PageDriver.h"
 #include "tests/support/TestThread.h"
 #include "tests/unit/HttpTestFixture.h"
 #include "ui/DownloadDlg.h"
@@ -45,16 +46,6 @@ protected:
         return CDownloadDlg::OnMessage(message, wParam, lParam, handled);
     }
 };
-
-// The pages' window class, as the program registers it at start-up: a copy of the dialog class.
-void RegisterPageWindowClass() {
-    WNDCLASSW pageClass = {};
-    if (GetClassInfoW(GetModuleHandleW(nullptr), L"Veltrona_VTInst_WindowClass", &pageClass)) return;
-    GetClassInfoW(nullptr, L"#32770", &pageClass);
-    pageClass.hInstance = GetModuleHandleW(nullptr);
-    pageClass.lpszClassName = L"Veltrona_VTInst_WindowClass";
-    RegisterClassW(&pageClass);
-}
 
 std::string Pattern(size_t size) {
     std::string bytes(size, '\0');

@@ -50,6 +50,11 @@ BOOL CVTInstApp::FinishWizard() {
 void CVTInstApp::DeletePages() {
     DeletePage(m_pInstallDestFolderDlg);
     DeletePage(m_pLicenseDlg);
+    if (m_pDownloadDlg && m_pDownloadDlg->IsDownloadThreadRunning()) {
+        // Its paused thread still reads the page until the process ends: only the window goes.
+        m_pDownloadDlg->DestroyWindow();
+        m_pDownloadDlg = nullptr;
+    }
     DeletePage(m_pDownloadDlg);
     DeletePage(m_pContentConfirmDlg);
     DeletePage(m_pInstallDlg);

@@ -24,6 +24,9 @@ public:
     // copied, so the download thread's paths land in the list every later page reads.
     void SetDownloadList(CUpdateInfoList* list);
     CUpdateInfoList* GetDownloadList();
+    // The download thread has not ended (after a confirmed cancel it waits, paused, for the process
+    // to end, and keeps reading this page).
+    bool IsDownloadThreadRunning() const { return m_downloadThread && !m_downloadThread->Wait(0); }
 
     // 1 while the cancel question is open: the transfer neither reads on nor reports. Written on the
     // page's thread, polled by the download thread once per block.

@@ -1,7 +1,6 @@
 // A package's first download attempt, on the download thread: free space checked before anything
 // is written, a fresh file, one progress message per block, and the final size checked. A partial
 // file stays on disk for RetryDownBigFile.
-#include "download/AuthorizationChoice.h"
 #include "download/BodyCopy.h"
 #include "download/ExceptionLog.h"
 #include "download/HttpDownload.h"
@@ -29,10 +28,8 @@ int FetchPackage(int itemIndex, int subPackage, const std::wstring& folder, cons
     exchange.AddSecurityFlags(kIgnoreCertificateProblems);
 
     fw::CHttpFile& request = exchange.Request();
-    const CUpdateInfoList* list = page ? page->GetDownloadList() : nullptr;
-    const bool listed = list && itemIndex >= 0 && static_cast<size_t>(itemIndex) < list->size();
     std::wstring header;
-    if (ChoosePackageHeader(listed ? (*list)[static_cast<size_t>(itemIndex)] : CUpdateInfo(), subPackage, header) &&
+    if (ChooseHeaderForItem(page, itemIndex, subPackage, header) &&
         !request.AddRequestHeaders(header, HTTP_ADDREQ_FLAG_ADD_IF_NEW)) {
         exchange.Close();
         HTTPDL_ERROR(L"Error:CHttpDownLoad::DownloadBigFile:open request success,AddRequestHeaders failed.");

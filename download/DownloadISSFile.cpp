@@ -1,12 +1,12 @@
 // The response file a setup.exe package needs, fetched by the download thread. Transient server
 // trouble (408, 504, a failed connection) ends with 8 so that the thread tries again.
-#include "download/AuthorizationChoice.h"
 #include "download/BodyCopy.h"
 #include "download/ExceptionLog.h"
 #include "download/HttpDownload.h"
 #include "download/HttpDownloadLog.h"
 #include "download/HttpExchange.h"
 #include "download/LocalTarget.h"
+#include "download/PackageTransfer.h"
 #include "download/ProxyAuthentication.h"
 #include "framework/StringFormat.h"
 #include "ui/DownloadDlg.h"
@@ -14,15 +14,6 @@
 namespace {
 
 const wchar_t kOperation[] = L"DownloadISSFile";
-
-// The header for the list item being fetched; an item the list does not hold is fetched as an
-// ordinary record.
-bool ChooseHeaderForItem(CDownloadDlg* page, int itemIndex, int subPackage, std::wstring& header) {
-    const CUpdateInfoList* list = page ? page->GetDownloadList() : nullptr;
-    if (list && itemIndex >= 0 && static_cast<size_t>(itemIndex) < list->size())
-        return ChoosePackageHeader((*list)[itemIndex], subPackage, header);
-    return ChoosePackageHeader(CUpdateInfo(), subPackage, header);
-}
 
 int FetchResponseFile(std::wstring& resultPath, int subPackage, const std::wstring& folder, const std::wstring& url,
                       int itemIndex, CDownloadDlg* page, fw::CStdioFile& target) {

@@ -9,6 +9,7 @@
 #include "catalogue/SoftMulti.h"
 #include "download/HttpDownload.h"
 #include "download/HttpDownloadLog.h"
+#include "download/PackageTransfer.h"
 #include "ui/DownloadDlg.h"
 #include "ui/WizardMessages.h"
 
@@ -101,10 +102,7 @@ int CDownloadRun::FetchPackage(int item, int subPackage, CUpdateInfo& itemCopy) 
                 return CHttpDownLoad::DownloadBigFile(item, subPackage, m_folder, record.m_moduleUrl, packageFile,
                                                       m_page);
             // The expected size afresh from the list, low 32 bits.
-            const CUpdateInfo& listed = List()[i];
-            const int64_t size = listed.m_subPackages
-                                     ? (*listed.m_subPackages)[static_cast<size_t>(subPackage)].m_size
-                                     : listed.m_size;
+            const int64_t size = ExpectedPackageSize(m_page, item, subPackage);
             return CHttpDownLoad::RetryDownBigFile(static_cast<uint32_t>(size), item, packageFile, record.m_moduleUrl,
                                                    subPackage, m_page);
         });

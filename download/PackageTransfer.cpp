@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "catalogue/SoftMulti.h"
+#include "download/AuthorizationChoice.h"
 #include "ui/DownloadDlg.h"
 #include "ui/WizardMessages.h"
 
@@ -13,6 +14,13 @@ namespace {
 const DWORD PAUSE_POLL_MS = 1000;
 
 }  // namespace
+
+bool ChooseHeaderForItem(CDownloadDlg* page, int itemIndex, int subPackage, std::wstring& header) {
+    const CUpdateInfoList* list = page ? page->GetDownloadList() : nullptr;
+    if (list && itemIndex >= 0 && static_cast<size_t>(itemIndex) < list->size())
+        return ChoosePackageHeader((*list)[static_cast<size_t>(itemIndex)], subPackage, header);
+    return ChoosePackageHeader(CUpdateInfo(), subPackage, header);
+}
 
 int64_t ExpectedPackageSize(CDownloadDlg* page, int itemIndex, int subPackage) {
     const CUpdateInfoList* list = page ? page->GetDownloadList() : nullptr;

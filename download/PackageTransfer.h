@@ -8,6 +8,10 @@
 
 class CDownloadDlg;
 
+// The authorization line for item itemIndex of the page's list (an item the list does not hold is
+// fetched as an ordinary record); TRUE when header holds a line to add.
+bool ChooseHeaderForItem(CDownloadDlg* page, int itemIndex, int subPackage, std::wstring& header);
+
 // The sub-package's size for a bundle record, else the record's own; 0 for an item the page's list
 // does not hold.
 int64_t ExpectedPackageSize(CDownloadDlg* page, int itemIndex, int subPackage);

@@ -3,7 +3,6 @@
 // so a server that ignores the range appends the whole body and the size check reports it (6).
 #include <windows.h>
 
-#include "download/AuthorizationChoice.h"
 #include "download/ExceptionLog.h"
 #include "download/HttpDownload.h"
 #include "download/HttpDownloadLog.h"
@@ -77,10 +76,8 @@ int ContinuePackage(uint32_t expected, int itemIndex, const std::wstring& path, 
 
     // The authorization line (possibly none) and the range: without a line the text starts with an
     // empty line.
-    const CUpdateInfoList* list = page ? page->GetDownloadList() : nullptr;
-    const bool listed = list && itemIndex >= 0 && static_cast<size_t>(itemIndex) < list->size();
     std::wstring authorization;
-    ChoosePackageHeader(listed ? (*list)[static_cast<size_t>(itemIndex)] : CUpdateInfo(), subPackage, authorization);
+    ChooseHeaderForItem(page, itemIndex, subPackage, authorization);
     const std::wstring header = authorization + fw::Format(L"\r\nRange: bytes=%d-", static_cast<int>(offset));
     fw::CHttpFile& request = exchange.Request();
     if (!request.AddRequestHeaders(header, HTTP_ADDREQ_FLAG_ADD_IF_NEW)) {

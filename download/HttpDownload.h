@@ -35,6 +35,13 @@ public:
     // The download page's worker (parameter: the page). Returns 1 when every package of the page's list
     // was fetched, 0 when it stopped at a failure.
     static UINT __cdecl DownloadThread(void* page);
+    // The install page's worker (parameter: the page): installs the page's list in install order,
+    // one package after the other, and reports to the page. Returns 1.
+    static UINT __cdecl InstallThread(void* page);
+    // Points every "szDir=" line of a UTF-16 response file at folder, through a temporary copy that
+    // replaces the file once it is complete. 1 when the file holds the new folder, else 0.
+    static int ChangeUnicodeISS(const std::wstring& responseFile, const std::wstring& folder);
+
     // 1 when the drive ("C:") has room for the bytes (required equal to free is not enough), else 0.
     static int CheckDiskSpace(uint32_t requiredBytes, const std::wstring& drive);
 

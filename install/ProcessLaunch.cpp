@@ -36,7 +36,8 @@ BOOL StartProgramAsInstaller(const std::wstring& programPath, const std::wstring
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     if (!CreateProcessW(programPath.c_str(), writableCommandLine.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, workingFolder.c_str(), &startup, process.Receive()))
+                        NORMAL_PRIORITY_CLASS, nullptr, workingFolder.empty() ? nullptr : workingFolder.c_str(),
+                        &startup, process.Receive()))
         return FALSE;
     process.ReleaseThread();
     return TRUE;

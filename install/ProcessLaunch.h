@@ -31,6 +31,7 @@ private:
 };
 
 // Starts the program as this process (elevated when the installer is): inherited handles, normal
-// priority, this environment, the window shown. The command line is passed as given.
+// priority, this environment, the window shown. The command line is passed as given; an empty
+// working folder keeps this process's current folder.
 BOOL StartProgramAsInstaller(const std::wstring& programPath, const std::wstring& commandLine,
                              const std::wstring& workingFolder, StartedProcess& process);

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include "app/VTInst.h"
+#include "catalogue/ProductIds.h"
+#include "catalogue/ProductKinds.h"
+#include "catalogue/SoftMulti.h"
 #include "support/Log.h"
 #include "support/Registry.h"
 
@@ -44,4 +47,50 @@ BOOL CVTInstApp::CheckNeedReboot() {
         }
     }
     return FALSE;
+}
+
+namespace {
+
+// The RunOnce value whose presence says the record's setup waits for a restart, or null; TRUE in
+// pending when one of its RebootCheck keys opens.
+const wchar_t* RecordRestartMarker(const CUpdateInfo& record, bool& pending) {
+    pending = false;
+    const std::wstring& id = record.m_id;
+    if (id == PRODUCT_MANAGER) {
+        pending = RebootCheckKeyOpens(REBOOTCHECK_MANAGER);
+        return L"Veltrona Install";
+    }
+    if (IsVeltronaManual(id)) {
+        pending = RebootCheckKeyOpens(REBOOTCHECK_MANUAL);
+        return L"Veltrona Manual Install";
+    }
+    if (id == PRODUCT_ONLINE_UPDATE) {
+        pending = RebootCheckKeyOpens(REBOOTCHECK_ONLINEUPDATE);
+        return nullptr;
+    }
+    const int langPack = OcrLangPackNumber(id);
+    if (langPack == 0) return nullptr;
+    pending = RebootCheckKeyOpens(REBOOTCHECK_OCRPACK);
+    if (!pending && langPack >= 2 && record.m_subPackages) {
+        for (const _SoftMulti& package : *record.m_subPackages) {
+            if ((package.m_id == PRODUCT_HOME_OCR_LANGPACK2 || package.m_id == PRODUCT_HOME_OCR_LANGPACK3) &&
+                RebootCheckKeyOpens(REBOOTCHECK_HOME_OCRPACK)) {
+                pending = true;
+                break;
+            }
+        }
+    }
+    return L"Veltrona OCR LangPack Install";
+}
+
+}  // namespace
+
+bool InstallListNeedsRestart(const CUpdateInfoList& installList, BOOL restartRequested) {
+    for (const CUpdateInfo& record : installList) {
+        bool pending = false;
+        const wchar_t* runOnceName = RecordRestartMarker(record, pending);
+        if (pending) return true;
+        if (runOnceName && RunOnceValueExists(runOnceName)) return true;
+    }
+    return restartRequested != FALSE;
 }

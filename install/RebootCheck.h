@@ -1,5 +1,8 @@
 // Registry markers of installations that wait for a restart (all under HKEY_LOCAL_MACHINE).
 #pragma once
+#include <windows.h>
+
+#include "catalogue/UpdateInfo.h"
 
 #define REBOOTCHECK_MANAGER L"SOFTWARE\\ZEL\\Manager RebootCheck"
 #define REBOOTCHECK_MANUAL L"SOFTWARE\\ZEL\\Manual RebootCheck"
@@ -11,3 +14,7 @@
 bool RunOnceValueExists(const wchar_t* valueName);
 // The marker key opens for reading (it is closed again at once).
 bool RebootCheckKeyOpens(const wchar_t* keyPath);
+
+// After the installation: TRUE when a setup of the install list left its marker (RebootCheck key or
+// RunOnce value) or when restartRequested says a program asked for a restart.
+bool InstallListNeedsRestart(const CUpdateInfoList& installList, BOOL restartRequested);

@@ -54,3 +54,21 @@
 #define IDD_INSTALL 6002
 #define IDC_INSTALL_PROGRESS 6000
 #define IDC_INSTALL_STATUS 1018
+
+// Completion page; its body text is the one control without an id.
+#define IDD_INSTALL_COMPLETED 132
+#define IDC_COMPLETED_BUTTON 1016
+#define IDC_COMPLETED_HEADING 1020
+#define IDC_COMPLETED_TEXT 0xFFFF
+
+// Restart confirmation (buttons IDOK "Restart now" and IDCANCEL "Restart later").
+#define IDD_RESTART_CONFIRM 133
+
+// Power-off information page, three templates with the same controls.
+#define IDD_POWER_AUTO_OFF 135
+#define IDD_POWER_AUTO_OFF_SCAN_BUTTON 6003
+#define IDD_POWER_AUTO_OFF_TOUCH_SCREEN 6004
+#define IDC_POWER_HEADING 1051
+#define IDC_POWER_TEXT_1 1052
+#define IDC_POWER_TEXT_2 1053
+#define IDC_POWER_NEXT 1054

@@ -1,9 +1,25 @@
-// Power-off information page (template 135, 6003 or 6004 by configuration).
+// Power-off information page: how the scanner turns itself off and on again. One class for the
+// three templates (135, 6003, 6004) the configuration chooses from. Next goes on to the restart
+// question when a restart is due, else ends the wizard.
 #pragma once
-#include "framework/Dialog.h"
+#include "ui/WizardPage.h"
 
-class CPowerAutoOffDlg : public fw::CDialog {
+class CPowerAutoOffDlg : public CWizardPage {
 public:
-    enum { IDD = 135 };
-    CPowerAutoOffDlg() : fw::CDialog(IDD) {}
+    CPowerAutoOffDlg(fw::CDialog* topPage, UINT templateId) : CWizardPage(templateId, topPage) {}
+    ~CPowerAutoOffDlg() override { DestroyWindow(); }
+
+    // The page that opened this one; kept for reference only.
+    void SetPreviousPage(fw::CDialog* page) { m_pPreviousPage = page; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    BOOL OnCommand(WORD id, WORD notifyCode, HWND control) override;
+
+private:
+    void OnBnClickedButtonContentNext();
+    void AdjustLayout();
+
+    fw::CDialog* m_pPreviousPage = nullptr;
 };

@@ -1,0 +1,227 @@
+// The real program through the whole wizard against the test server, installing for real: an msi
+// package by the prefix's msiexec into the folder chosen on the folder page, a setup program (the
+// stand-in) with its response file pointed there, then the completion page; a restart marker left
+// by a setup leads through the power-off page to the restart question.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "download/AfterInstall.h"
+#include "download/PackageCommand.h"
+#include "support/Registry.h"
+#include "tests/integration/InstallerRun.h"
+#include "tests/server/TestJson.h"
+#include "tests/server/TestServerClient.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/StandInSetup.h"
+
+namespace vttest {
+namespace {
+
+enum : int {
+    FOLDER_NEXT = 1023, FOLDER_BROWSE = 1027, FOLDER_PATH = 1028,
+    LICENSE_ACCEPT = 1010, LICENSE_NEXT = 1013, REVIEW_SETTINGS = 1045, REVIEW_NEXT = 1047, DOWNLOAD_LIST = 1005,
+    INSTALL_STATUS = 1018, COMPLETED_BUTTON = 1016, COMPLETED_HEADING = 1020,
+    POWER_TEXT_2 = 1053, POWER_NEXT = 1054, RESTART_NOW = IDOK,
+};
+
+const wchar_t kFamily[] = L"SOFTWARE\\ZEL\\Veltrona Software\\";
+const wchar_t kManagerRestartMarker[] = L"SOFTWARE\\ZEL\\Manager RebootCheck";
+const char kProductCode[] = "2B7C9E31-5A4D-4C1F-8E2B-3D6F7A8B9C01";
+
+DWORD64 FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<DWORD64>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class InstallRunTest : public ::testing::Test {
+protected:
+    CTestServerClient server;
+    RegistryFixture registry;
+    InstallerRun run;
+    std::wstring setupSettings;
+    std::wstring manualPackage = BuildFolder() + L"\\packages\\VeltronaManual.msi";
+    std::wstring manualFolder;  // where the msi went, for the uninstall afterwards
+
+    void SetUp() override {
+        ASSERT_TRUE(server.Open()) << "test server not running (tools/with-test-server.sh)";
+        ASSERT_TRUE(server.Reset("/inst/"));
+        const std::wstring ndp = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\";
+        ASSERT_TRUE(registry.SetDword(ndp + L"v3.5", L"Install", 1) && registry.SetDword(ndp + L"v3.5", L"SP", 1) &&
+                    registry.SetDword(ndp + L"v4\\Full", L"Install", 1) &&
+                    registry.SetDword(ndp + L"v4\\Full", L"Release", 378389));
+        ASSERT_TRUE(registry.HideKey(std::wstring(kFamily) + L"Veltrona Manager"));
+        ASSERT_TRUE(registry.HideKey(std::wstring(kFamily) + L"Veltrona Manual"));
+        ASSERT_TRUE(registry.DeleteValue(RUN_ONCE_KEY, L"VTInst Install"));
+        // The setup stand-in the program downloads reads its settings from here.
+        setupSettings = run.AppFolder() + L"\\..\\standin-setup.ini";
+        run.SetEnvironment(L"VTINST_STANDIN_SETUP", setupSettings);
+        ASSERT_TRUE(server.SetBehaviour("/inst/vtinst.ini", R"({"body_text": "[Common]\r\n"})"));
+        ASSERT_TRUE(server.SetBehaviour("/inst/license.rtf", R"({"body_text": "{\\rtf1 License.\\par}"})"));
+        ASSERT_TRUE(server.SetBehaviour(
+            "/inst/setup.iss",
+            std::string("{\"body_text\": ") + JsonQuote(AnsiResponseFile(kProductCode, "C:\\Old Destination")) + "}"));
+        ASSERT_TRUE(server.SetBehaviour("/inst/Manager/setup.exe",
+                                        "{\"body_file\": " + JsonQuote(HostPath(BuildFolder() + L"\\VtStandInSetup.exe")) + "}"));
+        ASSERT_TRUE(server.SetBehaviour("/inst/Manual/VeltronaManual.msi",
+                                        "{\"body_file\": " + JsonQuote(HostPath(manualPackage)) + "}"));
+    }
+
+    void TearDown() override {
+        // A restart marker left behind would stop every later run at its start.
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kManagerRestartMarker, MACHINE_REGISTRY_VIEW, 0);
+        if (manualFolder.empty()) return;
+        ChildProcess uninstall;
+        ASSERT_TRUE(uninstall.Start(MsiexecPath(), L"/x \"" + manualPackage + L"\" /qn INSTALLDIR=\"" + manualFolder + L"\"",
+                                    run.AppFolder(), {}));
+        EXPECT_TRUE(uninstall.Wait(120000));
+    }
+
+    // The configuration with the new installs' folders and the power-off page's settings.
+    void Configure(int powerOffTemplate) {
+        std::string ini = ValidConfiguration(ToUtf8(server.Url(Listener::Http, L"/inst/VTInst.xml")));
+        if (powerOffTemplate != 0) {
+            const std::string off = "CallPowerAutoOffDlg=0\r\nCallPowerAutoOffDlgParam=135\r\n";
+            ini.replace(ini.find(off), off.size(),
+                        "CallPowerAutoOffDlg=1\r\nCallPowerAutoOffDlgParam=" + std::to_string(powerOffTemplate) + "\r\n");
+        }
+        ini += "[AddPath]\r\nVeltrona Manager=\\Veltrona\\Manager\r\nVeltrona Manual=\\Veltrona\\Manual\r\n";
+        run.WriteConfiguration(ini);
+    }
+
+    // The Manager as a setup program and the manual as an msi package, both new installs.
+    void ServeCatalogue() {
+        const std::string base = ToUtf8(server.Url(Listener::Http, L"/inst/"));
+        auto item = [&](const std::string& id, const std::string& version, const std::string& module, DWORD64 size) {
+            return "<item><id>" + id + "</id><title>" + id + "</title><version>" + version + "</version>"
+                   "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
+                   "<iss>" + base + "setup.iss</iss><iss_ug>" + base + "setup.iss</iss_ug>"
+                   "<module size=\"" + std::to_string(size) + "\" installSize=\"4096\">" + base + module +
+                   "</module></item>";
+        };
+        const std::string xml =
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue><setupType>JP</setupType><model>VT-S1300</model>"
+            "<vtinst>" + base + "vtinst.ini</vtinst><license>" + base + "license.rtf</license>" +
+            item("Veltrona Manager", "2.4.0.1", "Manager/setup.exe", FileSize(BuildFolder() + L"\\VtStandInSetup.exe")) +
+            item("Veltrona Manual", "1.2.0.0", "Manual/VeltronaManual.msi", FileSize(manualPackage)) + "</catalogue>";
+        ASSERT_TRUE(server.SetBehaviour("/inst/VTInst.xml", std::string("{\"body_text\": ") + JsonQuote(xml) + "}"));
+    }
+
+    // Folder page (the folder chosen in the browser), license, review, download: returns when the
+    // install page is up.
+    void WalkToInstall(const std::wstring& chosen) {
+        PageInfo page;
+        ASSERT_TRUE(run.WaitForPage(FOLDER_PATH, page));
+        ASSERT_TRUE(ClickControl(page.window, FOLDER_BROWSE));
+        ASSERT_TRUE(ChooseFolderInBrowser(run.ProcessId(), chosen, 20000));
+        Sleep(500);
+        ASSERT_EQ(ReadPage(page.window).Control(FOLDER_PATH)->text, chosen);
+        ASSERT_TRUE(ClickControl(page.window, FOLDER_NEXT));
+        ASSERT_TRUE(run.WaitForPage(LICENSE_ACCEPT, page));
+        ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
+        ASSERT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
+        ASSERT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
+        ASSERT_TRUE(ClickControl(page.window, LICENSE_NEXT));
+        ASSERT_TRUE(run.WaitForPage(REVIEW_SETTINGS, page));
+        ASSERT_TRUE(ClickControl(page.window, REVIEW_NEXT));
+        ASSERT_TRUE(run.WaitForPage(DOWNLOAD_LIST, page));
+        ASSERT_TRUE(run.WaitForPage(INSTALL_STATUS, page, 120000));
+        EXPECT_EQ(page.caption, L"Veltrona Installer");
+    }
+
+    std::wstring ChosenFolder() {
+        const std::wstring chosen = run.AppFolder() + L"\\..\\Chosen Folder";
+        CreateDirectoryW(chosen.c_str(), nullptr);
+        wchar_t full[MAX_PATH] = {};
+        GetFullPathNameW(chosen.c_str(), MAX_PATH, full, nullptr);
+        return full;
+    }
+};
+
+TEST_F(InstallRunTest, BothPackagesGoIntoTheChosenFolderAndTheWizardEndsOnTheCompletionPage) {
+    Configure(0);
+    ServeCatalogue();
+    WriteStandInSetupSettings(setupSettings, {{L"ProductKey", std::wstring(kFamily) + L"Veltrona Manager"},
+                                              {L"Version", L"2.4.0.1"}});
+    const std::wstring chosen = ChosenFolder();
+    ASSERT_TRUE(run.Start());
+    WalkToInstall(chosen);
+
+    PageInfo completed;
+    ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
+    manualFolder = chosen + L"\\Veltrona\\Manual";
+    EXPECT_EQ(completed.Control(COMPLETED_HEADING)->text, L"Installation complete");
+    EXPECT_TRUE(run.Boxes().empty()) << Narrow(run.Boxes().front().text);
+    ASSERT_TRUE(ClickControl(completed.window, COMPLETED_BUTTON));
+    ASSERT_TRUE(run.Finish());
+    EXPECT_EQ(run.ExitCode(), 0u);
+
+    // The msi package: its file in the chosen folder, its values where the next run looks.
+    EXPECT_TRUE(Exists(manualFolder + L"\\BasicGuide.txt"));
+    EXPECT_EQ(GetREGSZDataInfo(std::wstring(kFamily) + L"Veltrona Manual", L"Version"), L"1.2.0.0");
+    // The setup program: started with its response file pointed at the chosen folder.
+    const std::vector<StandInSetupRun> runs = StandInSetupRuns(setupSettings);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].destination, chosen + L"\\Veltrona\\Manager");
+    EXPECT_NE(runs[0].commandLine.find(L" /s /f1\"" + run.AppFolder() + L"\\download\\setup_01.iss\" /f2\"" +
+                                       run.AppFolder() + L"\\download\\setup_01.exe.log\" /z\"/passive\""),
+              std::wstring::npos)
+        << Narrow(runs[0].commandLine);
+    EXPECT_TRUE(Exists(chosen + L"\\Veltrona\\Manager\\standin-setup.txt"));
+    EXPECT_EQ(GetREGSZDataInfo(std::wstring(kFamily) + L"Veltrona Manager", L"Version"), L"2.4.0.1");
+    // What the installs recorded reaches the saved state: the registration form of region "JP" and
+    // the manual's guide.
+    const std::wstring savedState = run.AppFolder() + L"\\download\\vtinst.ini";
+    wchar_t value[MAX_PATH] = {};
+    GetPrivateProfileStringW(L"UserRegist", L"URL", L"", value, MAX_PATH, savedState.c_str());
+    EXPECT_EQ(std::wstring(value), USER_REGISTRATION_URL);
+    GetPrivateProfileStringW(L"BasicGuide", L"Path", L"", value, MAX_PATH, savedState.c_str());
+    EXPECT_NE(std::wstring(value).find(L"Basic Operation Guide.url"), std::wstring::npos);
+    EXPECT_TRUE(ContainsInOrder(run.Log().Messages(),
+                                {L"Start:CHttpDownLoad::InstallThread", L"Start:CInstallCompletedDlg::OnInitDialog",
+                                 L"End  :CHttpDownLoad::InstallThread",
+                                 L"Start:CInstallCompletedDlg::OnButtonCompleted", L"Start:CVTInstApp::SaveVTInst"}));
+}
+
+// A setup that leaves its restart marker: install page, power-off page, restart question; "Restart
+// now" registers the installer for the run after the restart and ends the program.
+TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQuestion) {
+    Configure(6004);
+    ServeCatalogue();
+    WriteStandInSetupSettings(setupSettings, {{L"RestartKey", kManagerRestartMarker}});
+    const std::wstring chosen = ChosenFolder();
+    ASSERT_TRUE(run.Start());
+    WalkToInstall(chosen);
+    manualFolder = chosen + L"\\Veltrona\\Manual";
+
+    PageInfo powerOff;
+    ASSERT_TRUE(run.WaitForPage(POWER_NEXT, powerOff, 180000));
+    EXPECT_EQ(powerOff.Control(POWER_TEXT_2)->text,
+              L"To turn the Veltrona back on, perform one of the following:\n- Press the touch screen of the "
+              L"Veltrona\n- Close the ADF paper chute (cover) and open it again");
+    ASSERT_TRUE(ClickControl(powerOff.window, POWER_NEXT));
+    PageInfo restart;
+    ASSERT_TRUE(run.WaitForPage(RESTART_NOW, restart, 30000));
+    ASSERT_NE(restart.Control(IDCANCEL), nullptr);
+    EXPECT_EQ(restart.Control(IDOK)->text, L"Restart &now");
+    EXPECT_EQ(restart.Control(IDCANCEL)->text, L"Restart &later");
+    ASSERT_TRUE(ClickControl(restart.window, RESTART_NOW));
+    ASSERT_TRUE(run.Finish());
+
+    // The Manager was installed, so the family's tools are due after the restart: the installer again.
+    EXPECT_EQ(GetREGSZDataInfo(RUN_ONCE_KEY, L"VTInst Install"), run.AppFolder() + L"\\VTInst.exe -StartOS");
+    const std::vector<std::wstring> lines = run.Log().Messages();
+    EXPECT_TRUE(ContainsInOrder(lines, {L"Start:CPowerAutoOffDlg::OnInitDialog", L"Start:CRestartConfrimDlg::OnInitDialog",
+                                        L"Start:CRestartConfrimDlg::OnButtonRestart", L"Start:CVTInstApp::SaveVTInst"}));
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), L"Start:CInstallCompletedDlg::OnInitDialog") == lines.end());
+}
+
+}  // namespace
+}  // namespace vttest

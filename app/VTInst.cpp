@@ -106,6 +106,8 @@ BOOL CVTInstApp::RunStartUpSequence() {
 
     DecideDotNetGeneration();
     m_strModuleDir = GetProgramFolder();
+    // Known from the start: the restart page marks it too, before any follow-up tool has run.
+    m_strMonIni = MonitorSettingsFile();
     CheckStartMode();
     RegisterPageWindowClass();
     SetHelpFilePath();
@@ -116,7 +118,10 @@ BOOL CVTInstApp::RunStartUpSequence() {
     if (!PrepareDownloadFolder()) return FALSE;
     if (!DownloadCatalogue(catalogueUrl)) return FALSE;
     // After a restart only the follow-up remains: no selection, notices or wizard.
-    if (IsAfterRestartRun()) return TRUE;
+    if (IsAfterRestartRun()) {
+        RunFollowUpTools();
+        return TRUE;
+    }
 
     if (!SelectUpdates()) return FALSE;
     BuildSoftAuthHeader();
@@ -133,7 +138,10 @@ BOOL CVTInstApp::RunStartUpSequence() {
     ShowDotNetNotice();
     if (!CheckSpaceForWizard()) return FALSE;
     RunWizard();
-    return FinishWizard();
+    if (!FinishWizard()) return FALSE;
+    // With a restart now, the follow-up runs after it (the RunOnce entry starts "-StartOS").
+    if (!m_bRestartNow) RunFollowUpTools();
+    return TRUE;
 }
 
 BOOL CVTInstApp::SelectUpdates() {
@@ -310,5 +318,3 @@ void CVTInstApp::UnloadOcrSupportLibrary() {
     m_pfnIsEnvMultiBytesLang = nullptr;
 }
 
-// The download-count report at exit comes with the report sender; until then nothing is pending.
-int CVTInstApp::ExitInstance() { return 0; }

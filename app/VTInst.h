@@ -69,8 +69,16 @@ public:
     BOOL RunEXEWaitEndWithCurrentSession(const std::wstring& exeFile, const std::wstring& exeCmdLine, BOOL wait,
                                          BOOL failOnExitCode);
     void CallUpdaterModule(const std::wstring& exeCmdLine, const std::wstring& exeName);
+    // The family's tools after the installation (when m_bLaunchTools is set), then the updater unless
+    // a tool failed.
+    void RunFollowUpTools();
+    // The main application's monitor settings (ZelVtMon.ini) under the common application data folder.
+    std::wstring MonitorSettingsFile() const;
     BOOL CreateProcessAsShellUser(wchar_t* commandLine, const wchar_t* workingFolder, STARTUPINFOW* startupInfo,
                                   PROCESS_INFORMATION* processInformation);
+
+    // The download-count report: the answer file says OK (1) or not (0).
+    int CheckDownloadCountResult(const std::wstring& answerPath);
 
     // .NET Framework prerequisites: detection, and the start-up notice (sets m_bDotNet35/40/45).
     int GetREGDwordDataInfo(const std::wstring& keyPath, const std::wstring& valueName);
@@ -133,6 +141,8 @@ public:
     std::wstring m_strSoftAuthHeader;
     std::wstring m_strOcrAuthHeader;
 
+    // One download-count entry per fetched package, posted at exit.
+    std::vector<std::wstring> m_arrDownloadCountInfo;
     std::wstring m_strRegistUrl;
     std::wstring m_strGuidePath;
     int m_nFromDVD;
@@ -171,6 +181,14 @@ private:
     BOOL DownloadCatalogue(const std::wstring& url);
     BOOL FinishInitInstance(BOOL result);
     void DeletePages();
+    BOOL RunFamilyTools();
+    void RunFirmwareUpdateTool(const std::wstring& managerFolder);
+    BOOL LaunchFollowUpTool(const std::wstring& program, const std::wstring& parameters, BOOL wait,
+                            BOOL checkExitCode);
+    void StartUpdaterAfterTools();
+    // Posts every collected download-count entry, each with its retries, and checks each answer.
+    void SendDownloadCounts();
+    int ReadDownloadCountAnswer(const std::wstring& answerPath);
     void UnloadOcrSupportLibrary();
     BOOL IsAfterRestartRun() const;
 };

@@ -43,7 +43,6 @@ BOOL CVTInstApp::FinishWizard() {
     }
     SaveVTInst();
     CopyVTInst();
-    // With a restart now, the follow-up runs after it (the RunOnce entry starts "-StartOS").
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/VTInst.h"
 #include "catalogue/CatalogueValues.h"
+#include "catalogue/ComRef.h"
 #include "catalogue/FileStream.h"
 #include "catalogue/XmlDocumentEnd.h"
 #include "catalogue/XmlLiteLibrary.h"
@@ -61,24 +62,6 @@ const wchar_t NO_TARGET_MIN_VERSION[] = L"-1.-1.-1.-1";
 const wchar_t LOWEST_HOMEIF_VERSION[] = L"1.8.0";
 const wchar_t SOFT_VERSION_ERROR[] = L"Error:CVTInstApp::CreateUpdateInfoList:soft version is ";
 
-// Releases the interface it holds when it goes out of scope.
-template <class T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_object != nullptr) m_object->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    T** Out() { return &m_object; }
-    T* Get() const { return m_object; }
-    T* operator->() const { return m_object; }
-
-private:
-    T* m_object = nullptr;
-};
 
 struct HeldModule {
     std::wstring location;

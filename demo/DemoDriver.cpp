@@ -1,8 +1,9 @@
 // Drives VTInst.exe for the demo: starts it with a private temporary folder and walks it as a user
 // would. Every message box is printed, photographed and answered with its first button; every
-// wizard page is printed, photographed and moved on (the license accepted). The download page is
-// photographed while it downloads. The install page is where the demo ends: the installation
-// itself is not there yet, so the driver ends the program there.
+// wizard page is printed, photographed and moved on (the license accepted, the restart question
+// answered "later"). The download and install pages are photographed while they work. Before the
+// run it takes out what an earlier demo installed (the family's registry values, and the msi package
+// named by VTINST_DEMO_MSI); afterwards it lists what the run installed and where.
 // Usage: demo_driver.exe <VTInst.exe> <temp folder> <screenshot folder> [arguments for VTInst.exe]
 #include <windows.h>
 
@@ -32,8 +33,74 @@ const PageStep kPages[] = {
     {1010, L"license", 1010, 300, 0, {1010, 1013}, false},
     {1045, L"review", 0, 300, 1045, {1047, 0}, false},
     {1005, L"download", 0, 1500, 1007, {0, 0}, false},
-    {6000, L"install", 0, 500, 1018, {0, 0}, true},
+    {6000, L"install", 0, 300, 1018, {0, 0}, false},
+    {1016, L"completion", 0, 300, 1020, {1016, 0}, false},
+    {1054, L"power-off", 0, 300, 1053, {1054, 0}, false},
+    {IDOK, L"restart", 0, 300, 0, {IDCANCEL, 0}, false},
 };
+
+const wchar_t kFamilyKey[] = L"SOFTWARE\\ZEL\\Veltrona Software";
+const wchar_t kProgramFolder[] = L"C:\\Program Files\\Veltrona";
+
+std::wstring Msiexec() {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\msiexec.exe";
+}
+
+// Every run installs afresh: the products an earlier run installed are taken out again.
+void ResetMachine() {
+    wchar_t package[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VTINST_DEMO_MSI", package, MAX_PATH)) {
+        vttest::ChildProcess uninstall;
+        if (uninstall.Start(Msiexec(), std::wstring(L"/x \"") + package + L"\" /qn", L"C:\\", {}))
+            uninstall.Wait(120000);
+    }
+    // The family's values live in the 32-bit view, whichever build the driver is.
+    HKEY wow = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &wow) == ERROR_SUCCESS) {
+        RegDeleteTreeW(wow, L"ZEL\\Veltrona Software");
+        RegCloseKey(wow);
+    }
+    vttest::RemoveTree(kProgramFolder);
+}
+
+void ListFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(path);
+        else
+            printf("  %ls (%lu bytes)\n", path.c_str(), found.nFileSizeLow);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// The installed products as the next run's selection reads them (the program's 32-bit view).
+void ListProducts() {
+    HKEY family = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFamilyKey, 0, KEY_READ | KEY_WOW64_32KEY, &family) != ERROR_SUCCESS) {
+        printf("  (no family products registered)\n");
+        return;
+    }
+    wchar_t product[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(family, i, product, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        wchar_t version[MAX_PATH] = {}, path[MAX_PATH] = {};
+        DWORD size = sizeof(version);
+        RegGetValueW(family, product, L"Version", RRF_RT_REG_SZ, nullptr, version, &size);
+        size = sizeof(path);
+        RegGetValueW(family, product, L"Path", RRF_RT_REG_SZ, nullptr, path, &size);
+        printf("  HKLM\\%ls\\%ls: Version=%ls Path=%ls\n", kFamilyKey, product, version, path);
+    }
+    RegCloseKey(family);
+}
 
 std::string Printable(const std::wstring& text) {
     std::string narrow = vttest::Narrow(text);
@@ -118,6 +185,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring temp = argv[2];
     const std::wstring arguments = argc > 4 ? argv[4] : L"";
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+    ResetMachine();
     vttest::ChildProcess installer;
     if (!installer.Start(program, arguments, folder, {{L"TMP", temp}, {L"TEMP", temp}})) {
         fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), GetLastError());
@@ -127,12 +195,13 @@ int wmain(int argc, wchar_t** argv) {
     DWORD exitCode = 0;
     while (!installer.Wait(0, &exitCode)) {
         walk.AnswerBox();
-        if (walk.WalkPage()) {
-            printf("the install page is shown; installing is the next stage of the program: the demo ends it here\n");
-            installer.Kill();
-            return 0;
-        }
+        if (walk.WalkPage()) break;
     }
+    installer.Wait(INFINITE, &exitCode);
     printf("VTInst.exe ended with exit code %lu\n", exitCode);
+    printf("\n== installed files under %ls\n", kProgramFolder);
+    ListFiles(kProgramFolder);
+    printf("\n== installed products\n");
+    ListProducts();
     return 0;
 }

@@ -20,11 +20,18 @@ port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["http"])'
 address="http://127.0.0.1:$port"
 
 cp -r demo/site/. "$run/site/"
-# Package files of the sizes the catalogue announces (the installation itself is not demonstrated yet).
-mkdir -p "$run/site/packages/Manager" "$run/site/packages/OnlineUpdate"
-head -c 16777216 /dev/urandom >"$run/site/packages/Manager/setup.exe"
-head -c 1048576 /dev/urandom >"$run/site/packages/OnlineUpdate/OnlineUpdate.msi"
-printf '[InstallShield Silent]\r\nVersion=v7.00\r\nFile=Response File\r\n' >"$run/site/packages/Manager/setup.iss"
+# The packages: the Manager's setup program (the stand-in setup, padded to 16 MB so the download
+# page can be watched) with its ANSI response file, and the basic guide as a real msi package.
+mkdir -p "$run/site/packages/Manager" "$run/site/packages/Manual"
+cp "$build/VtStandInSetup.exe" "$run/site/packages/Manager/setup.exe"
+head -c 16000000 /dev/urandom >>"$run/site/packages/Manager/setup.exe"
+printf '[InstallShield Silent]\r\nVersion=v7.00\r\nFile=Response File\r\n[{6A5D2C10-0F3E-4B8A-9C21-7D4E5F60A1B2}-DlgOrder]\r\nDlg0={6A5D2C10-0F3E-4B8A-9C21-7D4E5F60A1B2}-SdAskDestPath-0\r\nCount=1\r\n[{6A5D2C10-0F3E-4B8A-9C21-7D4E5F60A1B2}-SdAskDestPath-0]\r\nszDir=C:\\Old Destination\r\nResult=1\r\n' \
+  >"$run/site/packages/Manager/setup.iss"
+cp "$run/site/packages/Manager/setup.iss" "$run/site/packages/Manager/setup_ug.iss"
+cp "$build/packages/VeltronaManual.msi" "$run/site/packages/Manual/VeltronaManual.msi"
+printf '[InstallShield Silent]\r\n' >"$run/site/packages/Manual/setup.iss"
+sed -i -e "s#@MANAGER_SIZE@#$(stat -c %s "$run/site/packages/Manager/setup.exe")#" \
+  -e "s#@MANUAL_SIZE@#$(stat -c %s "$run/site/packages/Manual/VeltronaManual.msi")#" "$run/site/VTInst.xml"
 find "$run/site" -type f \( -name '*.xml' -o -name '*.ini' \) -exec sed -i "s#@SERVER@#$address#g" {} +
 sed "s#@SERVER@#$address#g" demo/VeltronaInstaller.ini >"$run/app/VeltronaInstaller.ini"
 cp "$build/VTInst.exe" "$build/VtSvcOCRHandle_i.dll" "$run/app/"
@@ -35,6 +42,12 @@ done
 printf '[Answers]\r\nIsSupportedOCREngine=1\r\nIsOCRLangPackInstall=0\r\nIsEnvMultiBytesLang=0\r\n' >"$run/app/OcrSupport.ini"
 
 winpath() { echo "Z:${1//\//\\}"; }
+# The stand-in setup records itself as the installed Manager, as the real one would.
+printf '[StandInSetup]\r\nProductKey=SOFTWARE\\ZEL\\Veltrona Software\\Veltrona Manager\r\nVersion=2.4.0.1\r\n' \
+  >"$run/standin-setup.ini"
+export VTINST_STANDIN_SETUP="$(winpath "$run/standin-setup.ini")"
+# The driver first takes out what an earlier demo installed, so every run installs afresh.
+export VTINST_DEMO_MSI="$(winpath "$build/packages/VeltronaManual.msi")"
 echo "== VTInst.exe from $run/app, catalogue at $address/VTInst.xml"
 tools/wine-run.sh "$prefix" "$build/demo/demo_driver.exe" "$(winpath "$run/app/VTInst.exe")" \
   "$(winpath "$run/temp")" "$(winpath "$run/shots")"

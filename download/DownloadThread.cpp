@@ -7,6 +7,7 @@
 
 #include "app/VTInst.h"
 #include "catalogue/SoftMulti.h"
+#include "download/DownloadCountInfo.h"
 #include "download/HttpDownload.h"
 #include "download/HttpDownloadLog.h"
 #include "download/PackageTransfer.h"
@@ -32,9 +33,14 @@ private:
     void Send(UINT message, WPARAM wParam, LPARAM lParam) { SendMessageW(m_window, message, wParam, lParam); }
     CUpdateInfoList& List() { return *m_page->GetDownloadList(); }
 
+    // The package's download-count entry; the scanner's serial number is looked up once per run.
+    void CollectCountRecord(const CUpdateInfo& record);
+
     CDownloadDlg* m_page;
     HWND m_window;
     std::wstring m_folder;
+    bool m_serialLookedUp = false;
+    ScannerSerial m_serial;
 };
 
 bool IsSetupProgram(const std::wstring& url) {
@@ -107,7 +113,7 @@ int CDownloadRun::FetchPackage(int item, int subPackage, CUpdateInfo& itemCopy) 
                                                    subPackage, m_page);
         });
     }
-    // The download-count record of each fetched package is collected here once the report exists.
+    if (result == DL_SUCCESS && !theApp.m_strCountServerUrl.empty()) CollectCountRecord(record);
     if (result != DL_ERR_RETRY) Send(WM_DOWNLOAD_RESULT, static_cast<WPARAM>(result), 0);
     if (result != DL_SUCCESS) return result;
 
@@ -123,6 +129,17 @@ int CDownloadRun::FetchPackage(int item, int subPackage, CUpdateInfo& itemCopy) 
         List()[i] = record;
     }
     return DL_SUCCESS;
+}
+
+void CDownloadRun::CollectCountRecord(const CUpdateInfo& record) {
+    if (!m_serialLookedUp) {
+        m_serial = LookUpScannerSerial(theApp.m_strOSVersion);
+        m_serialLookedUp = true;
+    }
+    HTTPDL_INFO((L"Info :CHttpDownLoad::DownloadThread:Soft version is " + record.m_version).c_str());
+    HTTPDL_INFO((L"Info :CHttpDownLoad::DownloadThread:Soft download URL is " + record.m_moduleUrl).c_str());
+    CHttpDownLoad::GetDownloadCountInfo(record.m_id, record.m_version, m_serial.digest, m_serial.number,
+                                        record.m_moduleUrl);
 }
 
 int CDownloadRun::RetryCycle(const std::function<int()>& attempt) {

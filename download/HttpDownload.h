@@ -45,6 +45,12 @@ public:
     // 1 when the drive ("C:") has room for the bytes (required equal to free is not enough), else 0.
     static int CheckDiskSpace(uint32_t requiredBytes, const std::wstring& drive);
 
+    // Appends the download-count entry of a fetched package to the application's list (nothing for
+    // a product the service does not know). serialNumber empty: the entry without SN and SN2.
+    static void GetDownloadCountInfo(const std::wstring& id, const std::wstring& version,
+                                     const std::wstring& serialDigest, const std::wstring& serialNumber,
+                                     const std::wstring& url);
+
     // Posts the form-encoded parameters to the download-count server and stores its answer in
     // answerPath. Returns 0, 1, 3 or 7.
     static int SendMsgToInternetDetail(const std::wstring& parameters, const std::wstring& answerPath);

@@ -3,6 +3,7 @@
 #include <lm.h>
 
 #include "framework/StringFormat.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -16,13 +17,20 @@ void Place(RECT& first, RECT& second, LONG base, LONG firstOffset, LONG secondOf
 
 }  // namespace
 
+// The workstation service's library is not one the system keeps among its known libraries: it is
+// loaded from the system folder when needed.
 std::wstring WorkstationVersion() {
+    typedef NET_API_STATUS(WINAPI * GetInfoFunction)(LMSTR, DWORD, BYTE**);
+    typedef NET_API_STATUS(WINAPI * FreeFunction)(void*);
+    const fw::CSystemLibrary netapi(L"netapi32.dll");
+    const GetInfoFunction getInfo = netapi.Find<GetInfoFunction>("NetWkstaGetInfo");
+    const FreeFunction freeBuffer = netapi.Find<FreeFunction>("NetApiBufferFree");
     BYTE* buffer = nullptr;
-    if (NetWkstaGetInfo(nullptr, 100, &buffer) != NERR_Success || !buffer) return L"-1";
+    if (!getInfo || !freeBuffer || getInfo(nullptr, 100, &buffer) != NERR_Success || !buffer) return L"-1";
     const WKSTA_INFO_100* info = reinterpret_cast<const WKSTA_INFO_100*>(buffer);
     const std::wstring version = fw::Format(L"%d.%d", static_cast<int>(info->wki100_ver_major),
                                             static_cast<int>(info->wki100_ver_minor));
-    NetApiBufferFree(buffer);
+    freeBuffer(buffer);
     return version;
 }
 

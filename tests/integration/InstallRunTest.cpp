@@ -64,6 +64,7 @@ protected:
         setupSettings = run.AppFolder() + L"\\..\\standin-setup.ini";
         run.SetEnvironment(L"VTINST_STANDIN_SETUP", setupSettings);
         ASSERT_TRUE(server.SetBehaviour("/inst/vtinst.ini", R"({"body_text": "[Common]\r\n"})"));
+        AnswerCounts(R"({"body_text": "<?xml version=\"1.0\" encoding=\"utf-8\"?><r><return_info>OK</return_info></r>"})");
         ASSERT_TRUE(server.SetBehaviour("/inst/license.rtf", R"({"body_text": "{\\rtf1 License.\\par}"})"));
         ASSERT_TRUE(server.SetBehaviour(
             "/inst/setup.iss",
@@ -72,6 +73,25 @@ protected:
                                         "{\"body_file\": " + JsonQuote(HostPath(BuildFolder() + L"\\VtStandInSetup.exe")) + "}"));
         ASSERT_TRUE(server.SetBehaviour("/inst/Manual/VeltronaManual.msi",
                                         "{\"body_file\": " + JsonQuote(HostPath(manualPackage)) + "}"));
+    }
+
+    void AnswerCounts(const std::string& behaviour) { ASSERT_TRUE(server.SetBehaviour("/inst/count", behaviour)); }
+
+    // The report posts the server received, one per attempt.
+    std::vector<std::string> CountPosts() {
+        std::vector<std::string> bodies;
+        JsonValue records;
+        EXPECT_TRUE(server.Requests(records, "/inst/count"));
+        for (size_t i = 0; i < records.Size(); ++i) {
+            const JsonValue& record = records[i];
+            EXPECT_EQ(record["method"].Str(), "POST");
+            const std::string* agent = FindRecordHeader(record, "User-Agent");
+            const std::string* type = FindRecordHeader(record, "Content-Type");
+            EXPECT_TRUE(agent && *agent == "CHttpSessionDownloadFile");
+            EXPECT_TRUE(type && *type == "application/x-www-form-urlencoded; charset=UTF-8");
+            bodies.push_back(record["body_text"].Str());
+        }
+        return bodies;
     }
 
     void TearDown() override {
@@ -92,6 +112,11 @@ protected:
             ini.replace(ini.find(off), off.size(),
                         "CallPowerAutoOffDlg=1\r\nCallPowerAutoOffDlgParam=" + std::to_string(powerOffTemplate) + "\r\n");
         }
+        // The download-count service on the test server; a failed report is tried once more, soon.
+        const std::string count = "URL_STARTUP=http://127.0.0.1:9/count\r\n";
+        ini.replace(ini.find(count), count.size(),
+                    "URL_STARTUP=" + ToUtf8(server.Url(Listener::Http, L"/inst/count")) +
+                        "\r\nDownRetryCount=1\r\nDownRetrySleep=100\r\n");
         ini += "[AddPath]\r\nVeltrona Manager=\\Veltrona\\Manager\r\nVeltrona Manual=\\Veltrona\\Manual\r\n";
         run.WriteConfiguration(ini);
     }
@@ -134,6 +159,14 @@ protected:
         ASSERT_TRUE(run.WaitForPage(DOWNLOAD_LIST, page));
         ASSERT_TRUE(run.WaitForPage(INSTALL_STATUS, page, 120000));
         EXPECT_EQ(page.caption, L"Veltrona Installer");
+    }
+
+    // Pages the demo does not reach are photographed here (build tree, "test-shots").
+    static void SaveShot(HWND page, const wchar_t* name) {
+        const std::wstring folder = BuildFolder() + L"\\test-shots";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        Sleep(300);
+        SaveScreenshot(page, folder + L"\\" + name + L".bmp");
     }
 
     std::wstring ChosenFolder() {
@@ -184,6 +217,14 @@ TEST_F(InstallRunTest, BothPackagesGoIntoTheChosenFolderAndTheWizardEndsOnTheCom
     EXPECT_EQ(std::wstring(value), USER_REGISTRATION_URL);
     GetPrivateProfileStringW(L"BasicGuide", L"Path", L"", value, MAX_PATH, savedState.c_str());
     EXPECT_NE(std::wstring(value).find(L"Basic Operation Guide.url"), std::wstring::npos);
+    // One report per downloaded package, posted at exit, each answer checked.
+    const std::vector<std::string> posts = CountPosts();
+    ASSERT_EQ(posts.size(), 2u);
+    const std::string base = ToUtf8(server.Url(Listener::Http, L"/inst/"));
+    EXPECT_EQ(posts[0].find("OS=Win&SOFT=Mng&VL=V2.4L0&KIND=Down&MAC="), 0u) << posts[0];
+    EXPECT_NE(posts[0].find("&CLTYPE=VTINS1&URL=" + base + "Manager/setup.exe"), std::string::npos) << posts[0];
+    EXPECT_EQ(posts[1].find("OS=Win&SOFT=VTManual01&VL=V1.2L0&KIND=Down&MAC="), 0u) << posts[1];
+    EXPECT_FALSE(run.Log().Contains(L"Error:CVTInstApp::ExitInstance:ParseXml fail or send NG."));
     EXPECT_TRUE(ContainsInOrder(run.Log().Messages(),
                                 {L"Start:CHttpDownLoad::InstallThread", L"Start:CInstallCompletedDlg::OnInitDialog",
                                  L"End  :CHttpDownLoad::InstallThread",
@@ -195,6 +236,7 @@ TEST_F(InstallRunTest, BothPackagesGoIntoTheChosenFolderAndTheWizardEndsOnTheCom
 TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQuestion) {
     Configure(6004);
     ServeCatalogue();
+    AnswerCounts(R"({"body_text": "<r><return_info>NG</return_info></r>"})");
     WriteStandInSetupSettings(setupSettings, {{L"RestartKey", kManagerRestartMarker}});
     const std::wstring chosen = ChosenFolder();
     ASSERT_TRUE(run.Start());
@@ -206,9 +248,11 @@ TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQues
     EXPECT_EQ(powerOff.Control(POWER_TEXT_2)->text,
               L"To turn the Veltrona back on, perform one of the following:\n- Press the touch screen of the "
               L"Veltrona\n- Close the ADF paper chute (cover) and open it again");
+    SaveShot(powerOff.window, L"power-off-6004");
     ASSERT_TRUE(ClickControl(powerOff.window, POWER_NEXT));
     PageInfo restart;
     ASSERT_TRUE(run.WaitForPage(RESTART_NOW, restart, 30000));
+    SaveShot(restart.window, L"restart");
     ASSERT_NE(restart.Control(IDCANCEL), nullptr);
     EXPECT_EQ(restart.Control(IDOK)->text, L"Restart &now");
     EXPECT_EQ(restart.Control(IDCANCEL)->text, L"Restart &later");
@@ -221,6 +265,40 @@ TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQues
     EXPECT_TRUE(ContainsInOrder(lines, {L"Start:CPowerAutoOffDlg::OnInitDialog", L"Start:CRestartConfrimDlg::OnInitDialog",
                                         L"Start:CRestartConfrimDlg::OnButtonRestart", L"Start:CVTInstApp::SaveVTInst"}));
     EXPECT_TRUE(std::find(lines.begin(), lines.end(), L"Start:CInstallCompletedDlg::OnInitDialog") == lines.end());
+    // A refused report is logged; the next one is still sent.
+    EXPECT_EQ(CountPosts().size(), 2u);
+    EXPECT_EQ(run.Log().Count(L"Error:CVTInstApp::ExitInstance:ParseXml fail or send NG."), 2u);
+}
+
+// Without a restart the configured power-off page follows the completion page and ends the wizard.
+TEST_F(InstallRunTest, TheCompletionPageLeadsToTheConfiguredPowerOffPage) {
+    Configure(6003);
+    ServeCatalogue();
+    AnswerCounts(R"({"statuses": [504]})");
+    WriteStandInSetupSettings(setupSettings, {});
+    const std::wstring chosen = ChosenFolder();
+    ASSERT_TRUE(run.Start());
+    WalkToInstall(chosen);
+    manualFolder = chosen + L"\\Veltrona\\Manual";
+
+    PageInfo completed;
+    ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
+    ClosePage(completed.window);  // the close button acts as Complete
+    PageInfo powerOff;
+    ASSERT_TRUE(run.WaitForPage(POWER_NEXT, powerOff, 30000));
+    EXPECT_EQ(powerOff.Control(POWER_TEXT_2)->text, L"Press the [Scan] button on the Veltrona to turn the power ON.");
+    SaveShot(powerOff.window, L"power-off-6003");
+    ASSERT_TRUE(ClickControl(powerOff.window, POWER_NEXT));
+    ASSERT_TRUE(run.Finish());
+    const std::vector<std::wstring> lines = run.Log().Messages();
+    EXPECT_TRUE(ContainsInOrder(lines, {L"Start:CInstallCompletedDlg::OnClose", L"Start:CPowerAutoOffDlg::OnInitDialog",
+                                        L"Start:CPowerAutoOffDlg::OnBnClickedButtonContentNext",
+                                        L"Start:CVTInstApp::SaveVTInst"}));
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), L"Start:CRestartConfrimDlg::OnInitDialog") == lines.end());
+    EXPECT_EQ(GetREGSZDataInfo(RUN_ONCE_KEY, L"VTInst Install"), L"");
+    // An unreachable service: each report tried once more, then dropped.
+    EXPECT_EQ(CountPosts().size(), 4u);
+    EXPECT_EQ(run.Log().Count(L"Error:CVTInstApp::ExitInstance:Send download infomation fail."), 2u);
 }
 
 }  // namespace

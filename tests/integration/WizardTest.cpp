@@ -426,6 +426,8 @@ TEST_F(WizardTest, PackagesAreDownloadedAndACutTransferIsResumedByRange) {
     ASSERT_TRUE(run.WaitForPage(INSTALL_PROGRESS, install, 120000));
     EXPECT_FALSE(IsWindowVisible(download.window));
     EXPECT_NE(ReadPage(download.window).Control(DOWNLOAD_STATUS)->text.find(L"100% completed"), std::wstring::npos);
+    // The thread ends once the install page is up; the installation itself is another test's.
+    EXPECT_TRUE(run.Log().WaitFor(L"End  :CHttpDownLoad::DownloadThread", 30000));
     run.Stop();
 
     EXPECT_TRUE(ReadTextFile(run.AppFolder() + L"\\download\\setup_01.exe") == Pattern(300000));

@@ -40,7 +40,7 @@ const PageStep kPages[] = {
 };
 
 const wchar_t kFamilyKey[] = L"SOFTWARE\\ZEL\\Veltrona Software";
-const wchar_t kProgramFolder[] = L"C:\\Program Files\\Veltrona";
+const wchar_t kProgramFolder[] = L"C:\\Program Files\\ZEL\\Veltrona";
 
 std::wstring Msiexec() {
     wchar_t folder[MAX_PATH] = {};

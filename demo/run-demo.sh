@@ -18,6 +18,15 @@ trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -s "$run/ports.json" ] && break; sleep 0.1; done
 port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["http"])' "$run/ports.json")
 address="http://127.0.0.1:$port"
+# The download-count service answers every report with OK.
+python3 - "$port" <<'PY'
+import json, sys, urllib.request
+answer = '<?xml version="1.0" encoding="utf-8"?><DownloadCount><return_info>OK</return_info></DownloadCount>'
+request = urllib.request.Request(f"http://127.0.0.1:{sys.argv[1]}/_control/behaviour", method="POST",
+                                 data=json.dumps({"path": "/count/DownloadCount.aspx",
+                                                  "behaviour": {"body_text": answer}}).encode())
+urllib.request.urlopen(request).read()
+PY
 
 cp -r demo/site/. "$run/site/"
 # The packages: the Manager's setup program (the stand-in setup, padded to 16 MB so the download

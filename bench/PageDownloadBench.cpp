@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/BenchClock.h"
+
 #include "app/VTInst.h"
 #include "download/HttpDownload.h"
 #include "framework/Thread.h"
@@ -19,18 +21,6 @@
 #include "ui/WizardMessages.h"
 
 namespace {
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 // The real page, counted; with trivialProgress its progress handler returns at once. The end of
 // the downloads stops here (no .NET step, no install page).

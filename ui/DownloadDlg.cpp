@@ -146,7 +146,11 @@ void CDownloadDlg::OnDownloadProgress(int64_t fileBytes, int item) {
     if (itemSize > 0) {
         const int position =
             static_cast<int>(static_cast<float>(m_completedFilesBytes + fileBytes) / static_cast<float>(itemSize) * 100);
-        SendDlgItemMessageW(m_hWnd, IDC_DOWNLOAD_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+        // A hundred steps per item: the bar is told only when it moves.
+        if (position != m_lastBarPosition) {
+            m_lastBarPosition = position;
+            SendDlgItemMessageW(m_hWnd, IDC_DOWNLOAD_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+        }
     }
     if (m_totalBytes <= 0) return;
     const int percent = static_cast<int>(

@@ -58,6 +58,7 @@ private:
     int64_t m_totalDisplaySize = 0;
     std::wstring m_totalSizeText;
     int m_lastPercent = 0;
+    int m_lastBarPosition = -1;
     bool m_rowStarted = false;
     int m_currentItem = -1;
     std::wstring m_statusFormat;

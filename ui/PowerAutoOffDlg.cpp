@@ -9,13 +9,6 @@
 
 namespace {
 
-RECT ClientRect(HWND page, HWND control) {
-    RECT rect = {};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void Apply(HWND control, const RECT& rect) {
     MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
@@ -43,8 +36,8 @@ void CPowerAutoOffDlg::AdjustLayout() {
     if (screen) ReleaseDC(nullptr, screen);
     // Only the templates whose rules look at it ask the workstation for its version.
     const std::wstring workstation = TemplateId() == 6003 ? std::wstring() : WorkstationVersion();
-    RECT first = ClientRect(m_hWnd, firstText);
-    RECT second = ClientRect(m_hWnd, secondText);
+    RECT first = ControlRect(m_hWnd, firstText);
+    RECT second = ControlRect(m_hWnd, secondText);
     AdjustPowerOffTexts(TemplateId(), dpi, GetUserDefaultLangID(), theApp.m_strOSVersion, workstation, first, second);
     Apply(firstText, first);
     Apply(secondText, second);

@@ -8,17 +8,12 @@
 #include "support/MessageBox.h"
 #include "ui/WizardMessages.h"
 
-namespace {
-
-// Client rectangle of a control in its page's coordinates.
-RECT ControlRect(HWND page, HWND control) {
+RECT CWizardPage::ControlRect(HWND page, HWND control) {
     RECT rect = {};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
-
-}  // namespace
 
 CWizardPage::CWizardPage(UINT templateId, fw::CDialog* topPage)
     : fw::CDialog(templateId), m_pTopWnd(topPage ? topPage : this) {

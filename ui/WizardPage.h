@@ -33,6 +33,8 @@ protected:
     // listed languages.
     static bool LayoutRuleApplies(std::initializer_list<LANGID> languages);
     void GrowControl(int id, int right, int bottom);
+    // A control's rectangle in its page's client coordinates.
+    static RECT ControlRect(HWND page, HWND control);
     void MoveControl(int id, int dx, int dy);
 
     // WM_USER_FOREGROUND: the page brings the wizard to the front, then the default handling.

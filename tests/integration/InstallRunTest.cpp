@@ -301,5 +301,28 @@ TEST_F(InstallRunTest, TheCompletionPageLeadsToTheConfiguredPowerOffPage) {
     EXPECT_EQ(run.Log().Count(L"Error:CVTInstApp::ExitInstance:Send download infomation fail."), 2u);
 }
 
+// A setup that fails is explained from its result file; the other package is still installed and
+// the wizard still ends on the completion page.
+TEST_F(InstallRunTest, AFailedSetupIsExplainedAndTheOtherPackageStillInstalls) {
+    Configure(0);
+    ServeCatalogue();
+    WriteStandInSetupSettings(setupSettings, {{L"ExitCode", L"1603"}, {L"ResultCode", L"-3"}});
+    const std::wstring chosen = ChosenFolder();
+    ASSERT_TRUE(run.Start());
+    WalkToInstall(chosen);
+    manualFolder = chosen + L"\\Veltrona\\Manual";
+    PageInfo completed;
+    ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
+    ASSERT_EQ(run.Boxes().size(), 1u);
+    EXPECT_EQ(run.Boxes()[0].text,
+              L"Failed to install Veltrona Manager.\n\nThe installation file you downloaded may be incomplete. "
+              L"Download the file again and then retry the installation.\n");
+    EXPECT_TRUE(Exists(manualFolder + L"\\BasicGuide.txt"));
+    EXPECT_TRUE(run.Log().Contains(L"Error:CInstallDlg::WM_USER_INSTALL_FAILED: Veltrona Manager install failed. "
+                                   L"ErrorCode is -3."));
+    ASSERT_TRUE(ClickControl(completed.window, COMPLETED_BUTTON));
+    ASSERT_TRUE(run.Finish());
+}
+
 }  // namespace
 }  // namespace vttest

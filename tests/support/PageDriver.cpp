@@ -84,6 +84,8 @@ void RegisterPageWindowClass() {
     WNDCLASSW pageClass = {};
     if (GetClassInfoW(GetModuleHandleW(nullptr), PAGE_CLASS, &pageClass)) return;
     GetClassInfoW(nullptr, L"#32770", &pageClass);
+    // Global: templates loaded from the program's own image (the notice window's) find it too.
+    pageClass.style |= CS_GLOBALCLASS;
     pageClass.hInstance = GetModuleHandleW(nullptr);
     pageClass.lpszClassName = PAGE_CLASS;
     RegisterClassW(&pageClass);

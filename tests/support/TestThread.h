@@ -40,4 +40,21 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// Serves this thread's windows (a page a worker sends its messages to) until the thread ends or the
+// time is up; the thread's exit code, or 99 when it had not ended.
+inline DWORD PumpMessagesUntilEnded(HANDLE thread, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return 99;
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    DWORD code = 99;
+    GetExitCodeThread(thread, &code);
+    return code;
+}
+
 }  // namespace vttest

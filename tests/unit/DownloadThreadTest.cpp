@@ -11,6 +11,7 @@
 #include "download/HttpDownload.h"
 #include "framework/Thread.h"
 #include "tests/support/PageDriver.h"
+#include "tests/support/TestThread.h"
 #include "tests/unit/HttpTestFixture.h"
 #include "ui/DownloadDlg.h"
 #include "ui/WizardMessages.h"
@@ -93,14 +94,7 @@ protected:
         std::unique_ptr<fw::CWinThread> thread = fw::BeginThread(CHttpDownLoad::DownloadThread, &page);
         EXPECT_NE(thread, nullptr);
         if (!thread) return 99;
-        HANDLE handle = thread->Handle();
-        while (MsgWaitForMultipleObjects(1, &handle, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        }
-        DWORD code = 99;
-        GetExitCodeThread(handle, &code);
-        return code;
+        return PumpMessagesUntilEnded(thread->Handle(), 60000);
     }
 
     size_t Requests(const std::string& prefix) { return Recorded(prefix).Size(); }

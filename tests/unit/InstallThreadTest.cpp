@@ -17,6 +17,7 @@
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/ScopedTempFolder.h"
 #include "tests/support/StandInSetup.h"
+#include "tests/support/TestThread.h"
 #include "ui/InstallDlg.h"
 #include "ui/WizardMessages.h"
 
@@ -110,14 +111,7 @@ protected:
         EXPECT_TRUE(page.Create(nullptr));
         std::unique_ptr<fw::CWinThread> thread = fw::BeginThread(CHttpDownLoad::InstallThread, &page);
         EXPECT_NE(thread, nullptr);
-        HANDLE handle = thread->Handle();
-        while (MsgWaitForMultipleObjects(1, &handle, FALSE, 120000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        }
-        DWORD code = 0;
-        GetExitCodeThread(handle, &code);
-        EXPECT_EQ(code, 1u);
+        EXPECT_EQ(PumpMessagesUntilEnded(thread->Handle(), 120000), 1u);
         return *page.GetInstallList();
     }
 };

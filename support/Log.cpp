@@ -7,6 +7,8 @@
 #include <ctime>
 #include <string>
 
+#include "support/LogWriter.h"
+
 namespace {
 
 // Serialises whole WriteLog calls within the process. A critical section, which Windows XP has
@@ -26,6 +28,12 @@ private:
 };
 
 LogLock g_logLock __attribute__((init_priority(101)));
+// Used only under the lock. Constructed with it, never destroyed (a thread may log while the
+// process ends).
+LogScratch& Scratch() {
+    static LogScratch* scratch = new LogScratch();
+    return *scratch;
+}
 
 class LogLockGuard {
 public:
@@ -36,7 +44,6 @@ public:
 };
 
 const wchar_t kLogFileName[] = L"VtDownLoadInst.log";
-const unsigned kMaxHistoryEntries = 10000;
 const size_t kEntryLineCapacity = 33288;  // characters, terminator included
 const size_t kPathCapacity = 260;
 
@@ -135,22 +142,8 @@ extern "C" __declspec(dllexport) void __cdecl WriteLog(const wchar_t* module, co
     if (tempLength == 0 || tempLength + wcslen(kLogFileName) >= kPathCapacity) return;
     wcscat(logPath, kLogFileName);
 
-    unsigned counter = static_cast<unsigned>(GetPrivateProfileIntW(L"LOG", L"CNT", 0, logPath));
-    counter = counter < kMaxHistoryEntries ? counter + 1 : 1;
-    wchar_t counterText[16];
-    wchar_t historyKey[16];
-    swprintf(counterText, 16, L"%u", counter);
-    swprintf(historyKey, 16, L"L%02u", counter);
-
-    // Failed writes are ignored: the log never reports its own failures.
-    WritePrivateProfileStringW(L"LOG", L"PATH", programPath, logPath);
-    WritePrivateProfileStringW(L"LOG", L"TIME", time.c_str(), logPath);
-    WritePrivateProfileStringW(L"LOG", L"MODULE", moduleText.c_str(), logPath);
-    WritePrivateProfileStringW(L"LOG", L"SOURCE", source.c_str(), logPath);
-    WritePrivateProfileStringW(L"LOG", L"LINE", lineText, logPath);
-    WritePrivateProfileStringW(L"LOG", L"ERRNO", errorText, logPath);
-    WritePrivateProfileStringW(L"LOG", L"ERRSTR", text.c_str(), logPath);
-    WritePrivateProfileStringW(L"LOG", L"CNT", counterText, logPath);
-    WritePrivateProfileStringW(L"LOG", L"HIST", historyKey, logPath);
-    WritePrivateProfileStringW(L"HIST", historyKey, entry.c_str(), logPath);
+    LogEntryFields fields{programPath, time, moduleText, source, lineText, errorText, text, entry};
+    // One read and one rewrite of the file; text in a form that way does not take (written by hand,
+    // say) goes through the profile functions, which leave it in that form for the next entry.
+    if (!WriteLogEntryInOneRewrite(logPath, fields, Scratch())) WriteLogEntryWithProfileFunctions(logPath, fields);
 }

@@ -19,6 +19,7 @@ command -v import >/dev/null || need+=(imagemagick)
 command -v openssl >/dev/null || need+=(openssl)
 command -v nginx >/dev/null || need+=(nginx-light)
 command -v wixl >/dev/null || need+=(wixl)
+command -v squid >/dev/null || need+=(squid)
 command -v cupsd >/dev/null && [ -f /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd ] || need+=(cups printer-driver-cups-pdf)
 command -v cmake >/dev/null || need+=(cmake)
 command -v make >/dev/null || need+=(make)
@@ -35,5 +36,13 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Servers such as nginx and squid are started by the tests themselves, never as services: without a
+# service manager their start at installation would fail the installation.
+policy=/usr/sbin/policy-rc.d
+made_policy=0
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod +x "$policy" && made_policy=1
+fi
+trap '[ "$made_policy" = 1 ] && rm -f "$policy"' EXIT
 apt-get update -qq
 apt-get install -y -qq "${need[@]}" >/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with nginx from Debian serving test packages on a free loopback port (its own
-# config, pid and logs, no service manager). Its address is in VTINST_NGINX_URL. The files:
+# config, pid and logs, no service manager). Its address is in VTINST_NGINX_URL, its document
+# folder (which tests may fill) in VTINST_NGINX_ROOT as a Windows path. The files:
 # pattern5000.bin, 5000 bytes where byte i is i % 251 (as the test server's generated bodies).
 # Without nginx the command runs without it (the tests that need it say so).
 # Usage: with-nginx.sh <command> [args...]
@@ -39,4 +40,5 @@ nginx=$!
 trap 'kill $nginx 2>/dev/null || true; wait $nginx 2>/dev/null || true; rm -rf "$dir"' EXIT
 for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/pattern5000.bin" && break; sleep 0.1; done
 export VTINST_NGINX_URL="http://127.0.0.1:$port"
+export VTINST_NGINX_ROOT="Z:${dir//\//\\}\\html"
 "$@"

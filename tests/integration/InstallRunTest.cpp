@@ -18,6 +18,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/StandInSetup.h"
+#include "tests/support/SystemProxy.h"
 
 namespace vttest {
 namespace {
@@ -322,6 +323,86 @@ TEST_F(InstallRunTest, AFailedSetupIsExplainedAndTheOtherPackageStillInstalls) {
                                    L"ErrorCode is -3."));
     ASSERT_TRUE(ClickControl(completed.window, COMPLETED_BUTTON));
     ASSERT_TRUE(run.Finish());
+}
+
+// End to end against real servers from Debian: the catalogue and packages from nginx, every request
+// through squid, which wants Basic proxy credentials. The program shows its notice with the system's
+// credential dialog, the user answers it, and the packages are downloaded and installed.
+TEST_F(InstallRunTest, BehindAnAuthenticatingProxyThePackagesComeFromNginxAndInstall) {
+    wchar_t nginxUrl[256] = {}, nginxRoot[MAX_PATH] = {}, proxy[64] = {}, credentials[128] = {}, proxyLog[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"VTINST_NGINX_URL", nginxUrl, 256) &&
+                GetEnvironmentVariableW(L"VTINST_NGINX_ROOT", nginxRoot, MAX_PATH))
+        << "nginx not running (tools/with-nginx.sh)";
+    ASSERT_TRUE(GetEnvironmentVariableW(L"VTINST_SQUID_PROXY", proxy, 64) &&
+                GetEnvironmentVariableW(L"VTINST_SQUID_CREDENTIALS", credentials, 128) &&
+                GetEnvironmentVariableW(L"VTINST_SQUID_LOG", proxyLog, MAX_PATH))
+        << "squid not running (tools/with-squid.sh)";
+    // Nothing of the machine's environment may steer the program around the configured proxy.
+    EXPECT_EQ(GetEnvironmentVariableW(L"http_proxy", nullptr, 0), 0u);
+    EXPECT_EQ(GetEnvironmentVariableW(L"HTTP_PROXY", nullptr, 0), 0u);
+
+    // The site on nginx: catalogue, saved state, license, the setup program and its response file, the msi.
+    const std::wstring site = std::wstring(nginxRoot) + L"\\proxyrun";
+    for (const wchar_t* folder : {L"", L"\\Manager", L"\\Manual"}) CreateDirectoryW((site + folder).c_str(), nullptr);
+    const std::string base = ToUtf8(nginxUrl) + "/proxyrun/";
+    ASSERT_TRUE(CopyInto(BuildFolder() + L"\\VtStandInSetup.exe", site + L"\\Manager\\setup.exe"));
+    ASSERT_TRUE(CopyInto(manualPackage, site + L"\\Manual\\VeltronaManual.msi"));
+    WriteTextFile(site + L"\\setup.iss", AnsiResponseFile(kProductCode, "C:\\Old Destination"));
+    WriteTextFile(site + L"\\vtinst.ini", "[Common]\r\n");
+    WriteTextFile(site + L"\\license.rtf", "{\\rtf1 License.\\par}");
+    auto item = [&](const std::string& id, const std::string& version, const std::string& module, DWORD64 size) {
+        return "<item><id>" + id + "</id><title>" + id + "</title><version>" + version + "</version>"
+               "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
+               "<iss>" + base + "setup.iss</iss><iss_ug>" + base + "setup.iss</iss_ug>"
+               "<module size=\"" + std::to_string(size) + "\" installSize=\"4096\">" + base + module + "</module></item>";
+    };
+    WriteTextFile(site + L"\\VTInst.xml",
+                  "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue><setupType>JP</setupType><model>VT-S1300</model>"
+                  "<vtinst>" + base + "vtinst.ini</vtinst><license>" + base + "license.rtf</license>" +
+                      item("Veltrona Manager", "2.4.0.1", "Manager/setup.exe", FileSize(BuildFolder() + L"\\VtStandInSetup.exe")) +
+                      item("Veltrona Manual", "1.2.0.0", "Manual/VeltronaManual.msi", FileSize(manualPackage)) +
+                      "</catalogue>");
+    std::string ini = ValidConfiguration(base + "VTInst.xml");
+    // The reports at exit go nowhere here: no second attempts.
+    ini.insert(ini.find("[WebServer]\r\n") + 13, "DownRetryCount=0\r\n");
+    ini += "[AddPath]\r\nVeltrona Manager=\\Veltrona\\Manager\r\nVeltrona Manual=\\Veltrona\\Manual\r\n";
+    run.WriteConfiguration(ini);
+    WriteStandInSetupSettings(setupSettings, {});
+
+    const std::wstring account = credentials;
+    const size_t colon = account.find(L':');
+    ScopedSystemProxy systemProxy(proxy);
+    const std::wstring chosen = ChosenFolder();
+    ASSERT_TRUE(run.Start());
+    CredentialDialogLoop user(run.ProcessId(), account.substr(0, colon), account.substr(colon + 1));
+    WalkToInstall(chosen);
+    manualFolder = chosen + L"\\Veltrona\\Manual";
+    PageInfo completed;
+    ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
+    ASSERT_TRUE(ClickControl(completed.window, COMPLETED_BUTTON));
+    ASSERT_TRUE(run.Finish());
+    EXPECT_GE(user.Stop(), 1);
+
+    EXPECT_TRUE(Exists(manualFolder + L"\\BasicGuide.txt"));
+    EXPECT_TRUE(Exists(chosen + L"\\Veltrona\\Manager\\standin-setup.txt"));
+    EXPECT_TRUE(run.Log().Contains(L"Start:CNotifyDlg::OnInitDialog"));
+    // Every file went through the proxy: first refused (407), then fetched for the user the dialog named.
+    const std::string access = ReadTextFile(proxyLog);
+    const std::string proxyUser = Narrow(account.substr(0, colon));
+    for (const char* path : {"proxyrun/VTInst.xml", "proxyrun/Manager/setup.exe", "proxyrun/Manual/VeltronaManual.msi"}) {
+        bool refused = false, fetched = false;
+        size_t start = 0;
+        while (start < access.size()) {
+            size_t end = access.find('\n', start);
+            if (end == std::string::npos) end = access.size();
+            const std::string line = access.substr(start, end - start);
+            start = end + 1;
+            if (line.find(path) == std::string::npos) continue;
+            refused = refused || line.find("/407 ") != std::string::npos;
+            fetched = fetched || (line.find("/200 ") != std::string::npos && line.find(" " + proxyUser + " ") != std::string::npos);
+        }
+        EXPECT_TRUE(refused && fetched) << path << "\n" << access;
+    }
 }
 
 }  // namespace

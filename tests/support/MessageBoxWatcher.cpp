@@ -8,6 +8,8 @@ namespace vttest {
 namespace {
 
 const wchar_t DIALOG_CLASS[] = L"#32770";
+const int PROXY_USER_EDIT_ID = 1027;
+const int PROXY_PASSWORD_EDIT_ID = 1028;
 const int TEXT_ID = 0xFFFF;
 const int ICON_ID = 1088;
 const DWORD POLL_MS = 50;
@@ -60,6 +62,8 @@ BOOL CALLBACK RecordChild(HWND child, LPARAM param) {
 
 bool Matches(HWND box, const MessageBoxFilter& filter) {
     if (!HasVisibleStyle(box)) return false;  // still being initialised
+    // The proxy credential dialog is a standard dialog too, but no message box: it has its own answerer.
+    if (GetDlgItem(box, PROXY_USER_EDIT_ID) && GetDlgItem(box, PROXY_PASSWORD_EDIT_ID)) return false;
     if (filter.processId != 0) {
         DWORD processId = 0;
         GetWindowThreadProcessId(box, &processId);

@@ -12,86 +12,14 @@
 #include "support/Base64.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/StringTableModule.h"
+#include "tests/support/SystemProxy.h"
 #include "tests/support/TestThread.h"
 #include "tests/unit/HttpTestFixture.h"
 
 namespace vttest {
 namespace {
 
-const wchar_t kInternetSettingsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const wchar_t kPageWindowClass[] = L"Veltrona_VTInst_WindowClass";
-const int kUserNameEdit = 1027;
-const int kPasswordEdit = 1028;
-
-// The prefix's preconfigured proxy, pointed at the test server's proxy and put back afterwards.
-class ScopedSystemProxy {
-public:
-    explicit ScopedSystemProxy(const std::wstring& proxyServer) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &m_key,
-                        nullptr);
-        m_hadEnable = Read(L"ProxyEnable", m_enable);
-        m_hadServer = Read(L"ProxyServer", m_server);
-        DWORD enable = 1;
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof(enable));
-        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(proxyServer.c_str()),
-                       static_cast<DWORD>((proxyServer.size() + 1) * sizeof(wchar_t)));
-        SettingsChanged();
-    }
-    ~ScopedSystemProxy() {
-        Restore(L"ProxyEnable", m_hadEnable, m_enable);
-        Restore(L"ProxyServer", m_hadServer, m_server);
-        RegCloseKey(m_key);
-        SettingsChanged();
-    }
-    ScopedSystemProxy(const ScopedSystemProxy&) = delete;
-    ScopedSystemProxy& operator=(const ScopedSystemProxy&) = delete;
-
-private:
-    // WinINet reads the settings once per process unless told that they changed.
-    static void SettingsChanged() {
-        InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
-        InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
-    }
-    struct Value {
-        DWORD type = 0;
-        std::string data;
-    };
-    bool Read(const wchar_t* name, Value& value) {
-        DWORD size = 0;
-        if (RegQueryValueExW(m_key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return false;
-        value.data.resize(size);
-        return RegQueryValueExW(m_key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(&value.data[0]), &size) ==
-               ERROR_SUCCESS;
-    }
-    void Restore(const wchar_t* name, bool had, const Value& value) {
-        if (had)
-            RegSetValueExW(m_key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
-                           static_cast<DWORD>(value.data.size()));
-        else
-            RegDeleteValueW(m_key, name);
-    }
-
-    HKEY m_key = nullptr;
-    bool m_hadEnable = false, m_hadServer = false;
-    Value m_enable, m_server;
-};
-
-BOOL CALLBACK MatchCredentialDialog(HWND window, LPARAM found) {
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 && GetDlgItem(window, kUserNameEdit)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The system's credential dialog: a standard dialog with the user-name edit.
-HWND FindCredentialDialog() {
-    HWND found = nullptr;
-    EnumWindows(MatchCredentialDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
 
 std::string BasicValue(const std::string& userAndPassword) {
     char encoded[256] = {};

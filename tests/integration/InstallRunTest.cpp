@@ -122,9 +122,8 @@ protected:
         run.WriteConfiguration(ini);
     }
 
-    // The Manager as a setup program and the manual as an msi package, both new installs.
-    void ServeCatalogue() {
-        const std::string base = ToUtf8(server.Url(Listener::Http, L"/inst/"));
+    // The Manager as a setup program and the manual as an msi package, both new installs, from base.
+    std::string CatalogueXml(const std::string& base) const {
         auto item = [&](const std::string& id, const std::string& version, const std::string& module, DWORD64 size) {
             return "<item><id>" + id + "</id><title>" + id + "</title><version>" + version + "</version>"
                    "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
@@ -132,12 +131,23 @@ protected:
                    "<module size=\"" + std::to_string(size) + "\" installSize=\"4096\">" + base + module +
                    "</module></item>";
         };
-        const std::string xml =
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue><setupType>JP</setupType><model>VT-S1300</model>"
-            "<vtinst>" + base + "vtinst.ini</vtinst><license>" + base + "license.rtf</license>" +
-            item("Veltrona Manager", "2.4.0.1", "Manager/setup.exe", FileSize(BuildFolder() + L"\\VtStandInSetup.exe")) +
-            item("Veltrona Manual", "1.2.0.0", "Manual/VeltronaManual.msi", FileSize(manualPackage)) + "</catalogue>";
+        return "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue><setupType>JP</setupType><model>VT-S1300</model>"
+               "<vtinst>" + base + "vtinst.ini</vtinst><license>" + base + "license.rtf</license>" +
+               item("Veltrona Manager", "2.4.0.1", "Manager/setup.exe", FileSize(BuildFolder() + L"\\VtStandInSetup.exe")) +
+               item("Veltrona Manual", "1.2.0.0", "Manual/VeltronaManual.msi", FileSize(manualPackage)) + "</catalogue>";
+    }
+
+    void ServeCatalogue() {
+        const std::string xml = CatalogueXml(ToUtf8(server.Url(Listener::Http, L"/inst/")));
         ASSERT_TRUE(server.SetBehaviour("/inst/VTInst.xml", std::string("{\"body_text\": ") + JsonQuote(xml) + "}"));
+    }
+
+    // Starts the program and walks it to the install page, the folder chosen in the browser.
+    void StartAndWalkToInstall(std::wstring& chosen) {
+        chosen = ChosenFolder();
+        manualFolder = chosen + L"\\Veltrona\\Manual";
+        ASSERT_TRUE(run.Start());
+        WalkToInstall(chosen);
     }
 
     // Folder page (the folder chosen in the browser), license, review, download: returns when the
@@ -184,13 +194,11 @@ TEST_F(InstallRunTest, BothPackagesGoIntoTheChosenFolderAndTheWizardEndsOnTheCom
     ServeCatalogue();
     WriteStandInSetupSettings(setupSettings, {{L"ProductKey", std::wstring(kFamily) + L"Veltrona Manager"},
                                               {L"Version", L"2.4.0.1"}});
-    const std::wstring chosen = ChosenFolder();
-    ASSERT_TRUE(run.Start());
-    WalkToInstall(chosen);
+    std::wstring chosen;
+    StartAndWalkToInstall(chosen);
 
     PageInfo completed;
     ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
-    manualFolder = chosen + L"\\Veltrona\\Manual";
     EXPECT_EQ(completed.Control(COMPLETED_HEADING)->text, L"Installation complete");
     EXPECT_TRUE(run.Boxes().empty()) << Narrow(run.Boxes().front().text);
     ASSERT_TRUE(ClickControl(completed.window, COMPLETED_BUTTON));
@@ -239,10 +247,8 @@ TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQues
     ServeCatalogue();
     AnswerCounts(R"({"body_text": "<r><return_info>NG</return_info></r>"})");
     WriteStandInSetupSettings(setupSettings, {{L"RestartKey", kManagerRestartMarker}});
-    const std::wstring chosen = ChosenFolder();
-    ASSERT_TRUE(run.Start());
-    WalkToInstall(chosen);
-    manualFolder = chosen + L"\\Veltrona\\Manual";
+    std::wstring chosen;
+    StartAndWalkToInstall(chosen);
 
     PageInfo powerOff;
     ASSERT_TRUE(run.WaitForPage(POWER_NEXT, powerOff, 180000));
@@ -277,10 +283,8 @@ TEST_F(InstallRunTest, TheCompletionPageLeadsToTheConfiguredPowerOffPage) {
     ServeCatalogue();
     AnswerCounts(R"({"statuses": [504]})");
     WriteStandInSetupSettings(setupSettings, {});
-    const std::wstring chosen = ChosenFolder();
-    ASSERT_TRUE(run.Start());
-    WalkToInstall(chosen);
-    manualFolder = chosen + L"\\Veltrona\\Manual";
+    std::wstring chosen;
+    StartAndWalkToInstall(chosen);
 
     PageInfo completed;
     ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
@@ -308,10 +312,8 @@ TEST_F(InstallRunTest, AFailedSetupIsExplainedAndTheOtherPackageStillInstalls) {
     Configure(0);
     ServeCatalogue();
     WriteStandInSetupSettings(setupSettings, {{L"ExitCode", L"1603"}, {L"ResultCode", L"-3"}});
-    const std::wstring chosen = ChosenFolder();
-    ASSERT_TRUE(run.Start());
-    WalkToInstall(chosen);
-    manualFolder = chosen + L"\\Veltrona\\Manual";
+    std::wstring chosen;
+    StartAndWalkToInstall(chosen);
     PageInfo completed;
     ASSERT_TRUE(run.WaitForPage(COMPLETED_BUTTON, completed, 180000));
     ASSERT_EQ(run.Boxes().size(), 1u);
@@ -350,18 +352,7 @@ TEST_F(InstallRunTest, BehindAnAuthenticatingProxyThePackagesComeFromNginxAndIns
     WriteTextFile(site + L"\\setup.iss", AnsiResponseFile(kProductCode, "C:\\Old Destination"));
     WriteTextFile(site + L"\\vtinst.ini", "[Common]\r\n");
     WriteTextFile(site + L"\\license.rtf", "{\\rtf1 License.\\par}");
-    auto item = [&](const std::string& id, const std::string& version, const std::string& module, DWORD64 size) {
-        return "<item><id>" + id + "</id><title>" + id + "</title><version>" + version + "</version>"
-               "<gmt_pubDate>2020/1/1 0:0:0</gmt_pubDate><gmt_delDate>2099/1/1 0:0:0</gmt_delDate>"
-               "<iss>" + base + "setup.iss</iss><iss_ug>" + base + "setup.iss</iss_ug>"
-               "<module size=\"" + std::to_string(size) + "\" installSize=\"4096\">" + base + module + "</module></item>";
-    };
-    WriteTextFile(site + L"\\VTInst.xml",
-                  "<?xml version=\"1.0\" encoding=\"utf-8\"?><catalogue><setupType>JP</setupType><model>VT-S1300</model>"
-                  "<vtinst>" + base + "vtinst.ini</vtinst><license>" + base + "license.rtf</license>" +
-                      item("Veltrona Manager", "2.4.0.1", "Manager/setup.exe", FileSize(BuildFolder() + L"\\VtStandInSetup.exe")) +
-                      item("Veltrona Manual", "1.2.0.0", "Manual/VeltronaManual.msi", FileSize(manualPackage)) +
-                      "</catalogue>");
+    WriteTextFile(site + L"\\VTInst.xml", CatalogueXml(base));
     std::string ini = ValidConfiguration(base + "VTInst.xml");
     // The reports at exit go nowhere here: no second attempts.
     ini.insert(ini.find("[WebServer]\r\n") + 13, "DownRetryCount=0\r\n");

@@ -69,7 +69,10 @@ with open(sys.argv[1], "wb") as log:
         log.write(b"L%02d=#2026/12/10 10:00:00|INFO||VTInst.cpp|%dL|0|Start:CVTInstApp::Earlier run entry of typical length#\r\n" % (i, i))
 PY
 fi
-counter() { sed -n 's/^CNT=\([0-9]*\).*/\1/p' "$run/temp/VtDownLoadInst.log" 2>/dev/null | head -1; }
+counter() {
+  [ -f "$run/temp/VtDownLoadInst.log" ] || { echo 0; return; }
+  sed -n 's/^CNT=\([0-9]*\).*/\1/p' "$run/temp/VtDownLoadInst.log" | head -1
+}
 before=$(counter); before=${before:-0}
 echo "== VTInst.exe from $run/app, catalogue at $address/VTInst.xml"
 started=$(date +%s.%N)

@@ -111,6 +111,10 @@ int CHttpDownLoad::DownloadBigFile(int itemIndex, int subPackage, const std::wst
         target.Abort();
         LogFileException(ExceptionLogLayout::Detailed, kOperation, failure, lastError);
         result = DL_ERR_FILE;
+        if (IsDiskFullError(static_cast<DWORD>(failure.m_lOsError))) {
+            HTTPDL_ERROR(L"Error:CHttpDownLoad::DownloadBigFile:Ran out of disk");
+            result = DL_ERR_DISKFULL;
+        }
     } catch (...) {
         const DWORD lastError = GetLastError();
         target.Abort();

@@ -21,5 +21,9 @@ int64_t ExpectedPackageSize(CDownloadDlg* page, int itemIndex, int subPackage);
 void ReportBlock(CDownloadDlg* page, uint32_t bytesOnDisk, int itemIndex);
 void ReportFileDone(CDownloadDlg* page, uint32_t bytesOnDisk, int itemIndex);
 
+// A write refused because the drive has no room left: the user is told the disk is full (2), not
+// that the download failed, whether the free-space test before the transfer saw it coming or not.
+inline bool IsDiskFullError(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
 // The drive part of a path ("C:"), or the path's root for a share; what the free-space test asks.
 std::wstring FreeSpaceLocation(const std::wstring& path);

@@ -27,11 +27,14 @@ public:
     }
     // Low 32 bits, as the range header and the size check use them.
     DWORD Length() const { return GetFileSize(m_handle, nullptr); }
-    // Writes at the end; FALSE when not everything was written.
+    // Writes at the end; FALSE when not everything was written (a short write means a full disk).
     bool Append(const char* data, DWORD count) {
         SetFilePointer(m_handle, static_cast<LONG>(Length()), nullptr, FILE_BEGIN);
         DWORD written = 0;
-        return WriteFile(m_handle, data, count, &written, nullptr) && written == count;
+        if (!WriteFile(m_handle, data, count, &written, nullptr)) return false;
+        if (written == count) return true;
+        SetLastError(ERROR_DISK_FULL);
+        return false;
     }
     void Close() {
         if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
@@ -105,9 +108,10 @@ int ContinuePackage(uint32_t expected, int itemIndex, const std::wstring& path, 
         const UINT read = request.Read(block, kBlockSize);
         if (read == 0) break;
         if (!file.Append(block, read)) {
+            const DWORD error = GetLastError();
             HTTPDL_ERROR(fw::Format(L"Error::CHttpDownLoad::RetryDownBigFile:Failed to write file.GetLastError code is:%d",
-                                    static_cast<int>(GetLastError())).c_str());
-            return DL_ERR_FILE;
+                                    static_cast<int>(error)).c_str());
+            return IsDiskFullError(error) ? DL_ERR_DISKFULL : DL_ERR_FILE;
         }
         const DWORD length = file.Length();
         ReportBlock(page, length, itemIndex);

@@ -9,4 +9,4 @@ cd "$root"
 unset http_proxy HTTP_PROXY https_proxy HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY
 # The test server checks itself first: the other tests rely on it.
 python3 -m unittest discover -s tests/server -p 'test_*.py'
-exec tools/with-display.sh tools/with-print-queue.sh tools/with-nginx.sh tools/with-squid.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure
+exec tools/with-display.sh tools/with-print-queue.sh tools/with-nginx.sh tools/with-squid.sh tools/with-small-disk.sh tools/with-test-server.sh ctest --test-dir "$build" --output-on-failure

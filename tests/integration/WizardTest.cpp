@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/integration/InstallerRun.h"
+#include "tests/integration/WizardWalk.h"
 #include "tests/server/TestJson.h"
 #include "tests/server/TestServerClient.h"
 #include "tests/support/Printer.h"
@@ -17,16 +18,6 @@
 
 namespace vttest {
 namespace {
-
-// Control ids of the pages.
-enum : int {
-    FOLDER_NEXT = 1023, FOLDER_CANCEL = 1024, FOLDER_BACK = 1025, FOLDER_BROWSE = 1027, FOLDER_PATH = 1028,
-    LICENSE_PRINT = 5, LICENSE_ACCEPT = 1010, LICENSE_DECLINE = 1011, LICENSE_NEXT = 1013, LICENSE_BACK = 1014,
-    LICENSE_TEXT = 1017,
-    REVIEW_SETTINGS = 1045, REVIEW_BACK = 1046, REVIEW_NEXT = 1047, REVIEW_CANCEL = 1048,
-    DOWNLOAD_LIST = 1005, DOWNLOAD_STATUS = 1007,
-    COMPLETED_BUTTON = 1016,
-};
 
 const wchar_t kCancelQuestion[] = L"Do you want to cancel the installation?";
 const wchar_t kUserCancelled[] = L"CVTInstApp::InitInstance:User Cancelled";
@@ -102,28 +93,6 @@ protected:
         EXPECT_TRUE(run.WaitForPage(LICENSE_ACCEPT, page));
         EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
         return ReadPage(page.window);
-    }
-
-    // The pages of a new install, in order.
-    enum Stage { FOLDER, LICENSE, REVIEW, DOWNLOAD };
-
-    // From the folder page forward (the license accepted) to the page of the stage, which is returned.
-    PageInfo WalkTo(InstallerRun& walk, Stage stage) {
-        PageInfo page;
-        EXPECT_TRUE(walk.WaitForPage(FOLDER_PATH, page));
-        if (stage == FOLDER) return page;
-        EXPECT_TRUE(ClickControl(page.window, FOLDER_NEXT));
-        EXPECT_TRUE(walk.WaitForPage(LICENSE_ACCEPT, page));
-        EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_ACCEPT, true, 30000));
-        if (stage == LICENSE) return page;
-        EXPECT_TRUE(ClickControl(page.window, LICENSE_ACCEPT));
-        EXPECT_TRUE(WaitForControlEnabled(page.window, LICENSE_NEXT, true, 5000));
-        EXPECT_TRUE(ClickControl(page.window, LICENSE_NEXT));
-        EXPECT_TRUE(walk.WaitForPage(REVIEW_SETTINGS, page));
-        if (stage == REVIEW) return page;
-        EXPECT_TRUE(ClickControl(page.window, REVIEW_NEXT));
-        EXPECT_TRUE(walk.WaitForPage(DOWNLOAD_LIST, page));
-        return page;
     }
 
     // Presses a button that asks the cancel question, answers it; the question's text is checked.
@@ -242,7 +211,7 @@ TEST_F(WizardTest, AnUpdateStartsOnTheLicensePageWithoutBack) {
 TEST_F(WizardTest, CancelIsAskedOnEveryPage) {
     struct Case {
         const char* page;
-        Stage stage;
+        WizardStage stage;
         int button;    // the cancel button (0: the window's close button)
     } cases[] = {
         {"folder, Cancel", FOLDER, FOLDER_CANCEL}, {"folder, close", FOLDER, 0}, {"license, close", LICENSE, 0},

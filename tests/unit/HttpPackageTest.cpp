@@ -211,6 +211,33 @@ TEST_F(HttpPackageTest, AgainstNginxRangesResumeAndACompleteFileIsRefused) {
     EXPECT_EQ(FileBytes(path), Pattern(5000));
 }
 
+// nginx with Basic authorization: the catalogue's authorization line opens the package (and its
+// continuation) and none is refused; a body cut short mid-way keeps what came and is retried.
+TEST_F(HttpPackageTest, AgainstNginxAuthorizationAndABodyCutShort) {
+    wchar_t base[256] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"VTINST_NGINX_URL", base, 256)) << "nginx not running (tools/with-nginx.sh)";
+    const std::wstring url = std::wstring(base) + L"/private/pattern5000.bin";
+    std::wstring path;
+    theApp.m_strSoftAuthHeader.clear();
+    EXPECT_EQ(CHttpDownLoad::DownloadBigFile(1, 0, Folder(), url, path, &page), DL_ERR_CONNECT);
+    theApp.m_strSoftAuthHeader = L"Authorization: Basic cGtnOnNlY3JldA==";  // pkg:secret
+    ASSERT_EQ(CHttpDownLoad::DownloadBigFile(1, 0, Folder(), url, path, &page), DL_SUCCESS);
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+    WriteTextFile(path, Pattern(1000));
+    EXPECT_EQ(CHttpDownLoad::RetryDownBigFile(5000, 1, path, url, 0, &page), DL_SUCCESS);
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+    theApp.m_strSoftAuthHeader.clear();
+
+    // The answer promises 8000 bytes and ends after 5000: a broken transfer, not a finished one.
+    list[1].m_size = 8000;
+    page.progress.clear();
+    page.done.clear();
+    EXPECT_EQ(CHttpDownLoad::DownloadBigFile(1, 0, Folder(), std::wstring(base) + L"/cut/pattern5000.bin", path, &page),
+              DL_ERR_RETRY);
+    EXPECT_EQ(FileBytes(path), Pattern(5000));
+    EXPECT_TRUE(page.done.empty());
+}
+
 TEST_F(HttpPackageTest, FreeSpaceOfFourGibibytesOrMoreIsAlwaysEnough) {
     ULARGE_INTEGER free = {};
     ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:", &free, nullptr, nullptr));

@@ -8,7 +8,9 @@
 //   ExitCode (default 0), ResultCode (default 0: written as ResponseResult/ResultCode of the result file),
 //   InstalledFile (default "standin-setup.txt": created in szDir),
 //   ProductKey (optional, below HKLM in the 32-bit view: values Version and Path are written there),
-//   Version (default 1.0.0.0), RestartKey (optional key below HKLM created as a restart marker).
+//   Version (default 1.0.0.0), RestartKey (optional key below HKLM created as a restart marker),
+//   FinishAtRestart (1: the marker is taken away at the next restart, by a RunOnce entry of its own
+//   named so that it runs before the installer's, as a setup completing itself at restart does).
 // Each run appends to "<settings>.record" (UTF-8): "run", "commandline=...", "szDir=...", "end".
 #include <windows.h>
 
@@ -133,6 +135,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         }
         const std::wstring restartKey = Setting(settings, L"RestartKey", L"");
         if (!restartKey.empty()) SetMachineValue(restartKey, nullptr, L"");
+        if (!restartKey.empty() && Setting(settings, L"FinishAtRestart", L"0") == L"1") {
+            wchar_t system[MAX_PATH] = {};
+            GetSystemDirectoryW(system, MAX_PATH);
+            SetMachineValue(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"ZelStandInSetup Finish",
+                            L"\"" + std::wstring(system) + L"\\reg.exe\" delete \"HKLM\\" + restartKey +
+                                L"\" /f /reg:32");
+        }
     }
     if (!resultFile.empty()) {
         WritePrivateProfileStringW(L"ResponseResult", L"ResultCode", Setting(settings, L"ResultCode", L"0").c_str(),

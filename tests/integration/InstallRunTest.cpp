@@ -4,6 +4,7 @@
 // by a setup leads through the power-off page to the restart question.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -15,8 +16,11 @@
 #include "tests/integration/InstallerRun.h"
 #include "tests/server/TestJson.h"
 #include "tests/server/TestServerClient.h"
+#include "support/SystemInfo.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/DesktopShell.h"
 #include "tests/support/RegistryFixture.h"
+#include "tests/support/StandInTool.h"
 #include "tests/support/StandInSetup.h"
 #include "tests/support/SystemProxy.h"
 
@@ -61,6 +65,7 @@ protected:
         ASSERT_TRUE(registry.HideKey(std::wstring(kFamily) + L"Veltrona Manager"));
         ASSERT_TRUE(registry.HideKey(std::wstring(kFamily) + L"Veltrona Manual"));
         ASSERT_TRUE(registry.DeleteValue(RUN_ONCE_KEY, L"VTInst Install"));
+        ASSERT_TRUE(registry.DeleteValue(RUN_ONCE_KEY, L"ZelStandInSetup Finish"));
         // The setup stand-in the program downloads reads its settings from here.
         setupSettings = run.AppFolder() + L"\\..\\standin-setup.ini";
         run.SetEnvironment(L"VTINST_STANDIN_SETUP", setupSettings);
@@ -101,7 +106,7 @@ protected:
         if (manualFolder.empty()) return;
         ChildProcess uninstall;
         ASSERT_TRUE(uninstall.Start(MsiexecPath(), L"/x \"" + manualPackage + L"\" /qn INSTALLDIR=\"" + manualFolder + L"\"",
-                                    run.AppFolder(), {}));
+                                    BuildFolder(), {}));  // the program's folder may be gone
         EXPECT_TRUE(uninstall.Wait(120000));
     }
 
@@ -178,6 +183,28 @@ protected:
         CreateDirectoryW(folder.c_str(), nullptr);
         Sleep(300);
         SaveScreenshot(page, folder + L"\\" + name + L".bmp");
+    }
+
+    // Restarts Wine's session (wineboot -r) as a restart of Windows would go, the installer's run
+    // after it with the test's temporary folder; boxes shown meanwhile are answered and kept.
+    bool RestartWine(std::vector<MessageBoxInfo>& boxes) {
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        ChildProcess wineboot;
+        if (!wineboot.Start(std::wstring(system) + L"\\wineboot.exe", L"-r", system,
+                            {{L"TMP", run.TempFolder()}, {L"TEMP", run.TempFolder()}}))
+            return false;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 180000;) {
+            if (wineboot.Wait(200)) return true;
+            MessageBoxInfo box;
+            if (WaitForMessageBox(MessageBoxFilter{L"Veltrona Installer", 0}, 0, box)) {
+                boxes.push_back(box);
+                PressMessageBoxButton(box.window, box.buttons.empty() ? IDOK : box.buttons.front().id);
+                WaitForWindowClosed(box.window, 5000);
+            }
+        }
+        wineboot.Kill();
+        return false;
     }
 
     std::wstring ChosenFolder() {
@@ -275,6 +302,70 @@ TEST_F(InstallRunTest, ARestartMarkerLeadsThroughThePowerOffPageToTheRestartQues
     // A refused report is logged; the next one is still sent.
     EXPECT_EQ(CountPosts().size(), 2u);
     EXPECT_EQ(run.Log().Count(L"Error:CVTInstApp::ExitInstance:ParseXml fail or send NG."), 2u);
+}
+
+// The whole restart path: "Restart now", then a restart of Wine (wineboot -r), which runs the
+// RunOnce entries: the setup's own completion takes its marker away, then the installer's run after
+// the restart starts the family's tools through the desktop shell's token and the updater, and leaves
+// its folder to the restart after that, which removes it.
+TEST_F(InstallRunTest, AfterRestartNowTheRestartRunsTheToolsAndTheNextOneRemovesTheInstaller) {
+    Configure(0);
+    std::string ini = ReadTextFile(run.AppFolder() + L"\\VeltronaInstaller.ini");
+    ini.replace(ini.find("CallWizardConnect=0\r\n"), 21, "CallWizardConnect=1\r\nCallWizardConnectParam=/Restarted\r\n");
+    ini.replace(ini.find("CallVTFolerTray=0\r\n"), 19, "CallVTFolerTray=1\r\n");
+    run.WriteConfiguration(ini);
+    ServeCatalogue();
+    WriteStandInSetupSettings(setupSettings, {{L"RestartKey", kManagerRestartMarker}, {L"FinishAtRestart", L"1"}});
+    std::wstring chosen;
+    StartAndWalkToInstall(chosen);
+    PageInfo restart;
+    ASSERT_TRUE(run.WaitForPage(RESTART_NOW, restart, 180000));
+    ASSERT_TRUE(ClickControl(restart.window, RESTART_NOW));
+    ASSERT_TRUE(run.Finish());
+    ASSERT_EQ(GetREGSZDataInfo(RUN_ONCE_KEY, L"VTInst Install"), run.AppFolder() + L"\\VTInst.exe -StartOS");
+
+    // What the Manager's setup leaves for its tools: their folder in App Paths, the monitor's
+    // settings folder; and the updater where the registry says it is.
+    const std::wstring manager = chosen + L"\\Veltrona\\Manager";
+    CreateDirectoryW((manager + L"\\VtWizard").c_str(), nullptr);
+    CreateDirectoryW((chosen + L"\\Veltrona\\VTFolder").c_str(), nullptr);
+    CreateDirectoryW((chosen + L"\\Update").c_str(), nullptr);
+    const std::wstring wizard = manager + L"\\VtWizard\\ZelVtConnectionWizard.exe";
+    const std::wstring tray = chosen + L"\\Veltrona\\VTFolder\\VTFolderTray.exe";
+    const std::wstring updater = chosen + L"\\Update\\VeltronaUpdater.exe";
+    for (const std::wstring& program : {wizard, tray, updater}) ASSERT_TRUE(InstallStandIn(program, 0));
+    ASSERT_TRUE(registry.SetString(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ZelVtMon.exe", L"Path",
+                                   manager));
+    ASSERT_TRUE(registry.SetString(L"SOFTWARE\\ZEL\\Veltrona Online Update", L"Path", chosen + L"\\Update"));
+    const std::wstring driver = GetCommonAppDataFolder(L"6.1") + L"\\ZEL\\Veltrona\\Driver";
+    SHCreateDirectoryExW(nullptr, driver.c_str(), nullptr);
+
+    // A later Windows: the tools start with the desktop shell's token, so the desktop needs its shell.
+    StandInDesktopShell shell;
+    ASSERT_TRUE(shell.Start());
+    std::vector<MessageBoxInfo> boxes;
+    ASSERT_TRUE(RestartWine(boxes));
+    EXPECT_TRUE(boxes.empty()) << Narrow(boxes.front().text);
+
+    EXPECT_EQ(GetREGSZDataInfo(RUN_ONCE_KEY, L"VTInst Install"), L"");
+    HKEY marker = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kManagerRestartMarker, 0, KEY_READ | MACHINE_REGISTRY_VIEW, &marker),
+              ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(StandInRuns(wizard).size(), 1u);
+    EXPECT_NE(StandInRuns(wizard)[0].commandLine.find(L" /Restarted"), std::wstring::npos);
+    EXPECT_TRUE(WaitForStandInRuns(tray, 1, 10000));
+    EXPECT_TRUE(WaitForStandInRuns(updater, 1, 10000));
+    const std::vector<std::wstring> lines = run.Log().Messages();
+    EXPECT_TRUE(ContainsInOrder(lines, {L"Start:CRestartConfrimDlg::OnButtonRestart",
+                                        L"Start:CVTInstApp::RunEXEWaitEndWithCurrentSession",
+                                        L"End  :CVTInstApp::RunEXEWaitEndWithCurrentSession",
+                                        L"Start:CVTInstApp::CallUpdaterModule", L"Start:CVTInstApp::DeleteDirectoryEx"}));
+    // The running program could not take itself away: it and its folder wait for the next restart.
+    EXPECT_TRUE(Exists(run.AppFolder() + L"\\VTInst.exe"));
+    EXPECT_FALSE(Exists(run.AppFolder() + L"\\VeltronaInstaller.ini"));
+    ASSERT_TRUE(RestartWine(boxes));
+    EXPECT_FALSE(Exists(run.AppFolder()));
+    RemoveTree(driver);
 }
 
 // Without a restart the configured power-off page follows the completion page and ends the wizard.

@@ -3,18 +3,24 @@
 // wizard page is printed, photographed and moved on (the license accepted, the restart question
 // answered "later"). The download and install pages are photographed while they work. Before the
 // run it takes out what an earlier demo installed (the family's registry values, and the msi package
-// named by VTINST_DEMO_MSI); afterwards it lists what the run installed and where.
+// named by VTINST_DEMO_MSI), registers the online-update program of VTINST_DEMO_UPDATER as installed
+// earlier, and starts the stand-in desktop shell, through whose token the family's tools start;
+// afterwards it lists what the run installed and where, and which follow-up programs it started.
 // Usage: demo_driver.exe <VTInst.exe> <temp folder> <screenshot folder> [arguments for VTInst.exe]
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/DesktopShell.h"
 #include "tests/support/MessageBoxWatcher.h"
 #include "tests/support/PageDriver.h"
 #include "tests/support/ScopedTempFolder.h"
+#include "tests/support/StandInTool.h"
 
 namespace {
 
@@ -40,7 +46,13 @@ const PageStep kPages[] = {
 };
 
 const wchar_t kFamilyKey[] = L"SOFTWARE\\ZEL\\Veltrona Software";
-const wchar_t kProgramFolder[] = L"C:\\Program Files\\ZEL\\Veltrona";
+// Where the demo's configuration puts the family: below the program files folder that the installer,
+// a program of the driver's own kind, is shown.
+std::wstring ProgramFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILES, FALSE);
+    return std::wstring(folder) + L"\\ZEL\\Veltrona";
+}
 
 std::wstring Msiexec() {
     wchar_t folder[MAX_PATH] = {};
@@ -62,7 +74,38 @@ void ResetMachine() {
         RegDeleteTreeW(wow, L"ZEL\\Veltrona Software");
         RegCloseKey(wow);
     }
-    vttest::RemoveTree(kProgramFolder);
+    vttest::RemoveTree(ProgramFolder());
+}
+
+const wchar_t kUpdaterKey[] = L"SOFTWARE\\ZEL\\Veltrona Online Update";
+
+// The online-update program as an earlier installation left it: its folder in the registry.
+std::wstring RegisterUpdater() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VTINST_DEMO_UPDATER", folder, MAX_PATH)) return std::wstring();
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUpdaterKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return std::wstring();
+    RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                   static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    const std::wstring updater = std::wstring(folder) + L"\\VeltronaUpdater.exe";
+    DeleteFileW((updater + L".record").c_str());
+    return updater;
+}
+
+// How the follow-up programs were started, from the records the stand-ins keep.
+void ListFollowUpRuns(const std::vector<std::wstring>& programs) {
+    bool any = false;
+    for (const std::wstring& program : programs) {
+        for (const vttest::StandInRun& run : vttest::StandInRuns(program)) {
+            printf("  %ls\n      command line: %ls\n      working folder: %ls\n", run.program.c_str(),
+                   run.commandLine.c_str(), run.directory.c_str());
+            any = true;
+        }
+    }
+    if (!any) printf("  (none)\n");
 }
 
 void ListFiles(const std::wstring& folder) {
@@ -186,6 +229,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring arguments = argc > 4 ? argv[4] : L"";
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
     ResetMachine();
+    const std::wstring updater = RegisterUpdater();
+    vttest::StandInDesktopShell shell;
+    printf("desktop shell: %s\n", shell.Start() ? "the stand-in shell window is the session's shell window"
+                                                : "none (the family's tools cannot start with its token)");
     vttest::ChildProcess installer;
     if (!installer.Start(program, arguments, folder, {{L"TMP", temp}, {L"TEMP", temp}})) {
         fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), GetLastError());
@@ -199,9 +246,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     installer.Wait(INFINITE, &exitCode);
     printf("VTInst.exe ended with exit code %lu\n", exitCode);
-    printf("\n== installed files under %ls\n", kProgramFolder);
-    ListFiles(kProgramFolder);
+    printf("\n== installed files under %ls\n", ProgramFolder().c_str());
+    ListFiles(ProgramFolder());
     printf("\n== installed products\n");
     ListProducts();
+    printf("\n== follow-up programs the installer started\n");
+    ListFollowUpRuns({ProgramFolder() + L"\\Manager\\VtWizard\\ZelVtConnectionWizard.exe", updater});
     return 0;
 }

@@ -51,12 +51,22 @@ done
 printf '[Answers]\r\nIsSupportedOCREngine=1\r\nIsOCRLangPackInstall=0\r\nIsEnvMultiBytesLang=0\r\n' >"$run/app/OcrSupport.ini"
 
 winpath() { echo "Z:${1//\//\\}"; }
-# The stand-in setup records itself as the installed Manager, as the real one would.
-printf '[StandInSetup]\r\nProductKey=SOFTWARE\\ZEL\\Veltrona Software\\Veltrona Manager\r\nVersion=2.4.0.1\r\n' \
-  >"$run/standin-setup.ini"
+# The Manager's own tools, which its setup brings along: the connection wizard the configuration
+# asks for (the stand-in tool, which records how it was started).
+mkdir -p "$run/manager-tools/VtWizard" "$run/updater"
+cp "$build/VtStandInTool.exe" "$run/manager-tools/VtWizard/ZelVtConnectionWizard.exe"
+# The online-update program installed earlier on this machine (its folder is registered by the driver).
+cp "$build/VtStandInTool.exe" "$run/updater/VeltronaUpdater.exe"
+# The stand-in setup records itself as the installed Manager, brings its tools, registers its
+# monitor's folder and makes the monitor's settings folder, as the real one would.
+printf '[StandInSetup]\r\nProductKey=SOFTWARE\\ZEL\\Veltrona Software\\Veltrona Manager\r\nVersion=2.4.0.1\r\nCompanions=%s\r\nAppPath=ZelVtMon.exe\r\nSettingsFolder=ZEL\\Veltrona\\Driver\r\n' \
+  "$(winpath "$run/manager-tools")" >"$run/standin-setup.ini"
 export VTINST_STANDIN_SETUP="$(winpath "$run/standin-setup.ini")"
 # The driver first takes out what an earlier demo installed, so every run installs afresh.
 export VTINST_DEMO_MSI="$(winpath "$build/packages/VeltronaManual.msi")"
+export VTINST_DEMO_UPDATER="$(winpath "$run/updater")"
+# The stand-in desktop shell the driver starts comes from the build tree.
+export VTINST_BIN_DIR="$(winpath "$build")"
 # VTINST_DEMO_FULL_LOG=1: the run starts with a log holding 10,000 history entries, as on a machine
 # that has run the installer a few times (the benchmarks use it).
 if [ "${VTINST_DEMO_FULL_LOG:-0}" = 1 ]; then

@@ -10,9 +10,14 @@
 //   ProductKey (optional, below HKLM in the 32-bit view: values Version and Path are written there),
 //   Version (default 1.0.0.0), RestartKey (optional key below HKLM created as a restart marker),
 //   FinishAtRestart (1: the marker is taken away at the next restart, by a RunOnce entry of its own
-//   named so that it runs before the installer's, as a setup completing itself at restart does).
+//   named so that it runs before the installer's, as a setup completing itself at restart does),
+//   Companions (optional folder whose files and sub-folders are copied into szDir beside the marker:
+//   the tools a product brings), AppPath (optional program name registered under App Paths with
+//   "Path" = szDir, as the Manager's setup registers its monitor), SettingsFolder (optional folder
+//   created below the common application data folder, where a product keeps its settings files).
 // Each run appends to "<settings>.record" (UTF-8): "run", "commandline=...", "szDir=...", "end".
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -100,6 +105,23 @@ std::string Utf8(const std::wstring& text) {
     return result;
 }
 
+// Copies a folder's tree into another, existing or not.
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW entry = {};
+    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(from + L"\\" + name, to + L"\\" + name);
+        else
+            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
 void SetMachineValue(const std::wstring& keyPath, const wchar_t* name, const std::wstring& value) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr,
@@ -132,6 +154,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (!productKey.empty()) {
             SetMachineValue(productKey, L"Version", Setting(settings, L"Version", L"1.0.0.0"));
             SetMachineValue(productKey, L"Path", destination);
+        }
+        const std::wstring companions = Setting(settings, L"Companions", L"");
+        if (!companions.empty()) CopyTree(companions, destination);
+        const std::wstring appPath = Setting(settings, L"AppPath", L"");
+        if (!appPath.empty())
+            SetMachineValue(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appPath, L"Path", destination);
+        const std::wstring settingsFolder = Setting(settings, L"SettingsFolder", L"");
+        if (!settingsFolder.empty()) {
+            wchar_t common[MAX_PATH] = {};
+            SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common);
+            CreateFolders(std::wstring(common) + L"\\" + settingsFolder);
         }
         const std::wstring restartKey = Setting(settings, L"RestartKey", L"");
         if (!restartKey.empty()) SetMachineValue(restartKey, nullptr, L"");

@@ -6,6 +6,8 @@ build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=$(cd "$build" && pwd)
+# Wine honours these: a proxy of the machine's environment must not steer the demo's requests.
+unset http_proxy HTTP_PROXY https_proxy HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY
 prefix="$build/wineprefix"
 run="$build/demo-run"
 rm -rf "$run"

@@ -162,6 +162,16 @@ protected:
     }
 };
 
+// A file another program holds open, let go on every way out of the test.
+struct HeldFile {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~HeldFile() { Release(); }
+    void Release() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+};
+
 // A row that fails shows the end of the program's log and the boxes it showed, to say why.
 class ExplainFailure {
 public:
@@ -178,6 +188,12 @@ public:
 private:
     const InstallerRun& m_run;
 };
+
+// Each row is reported under its own name.
+template <class Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
 
 std::vector<std::wstring> Texts(const std::vector<MessageBoxInfo>& boxes) {
     std::vector<std::wstring> texts;
@@ -210,14 +226,16 @@ struct TransferFault {
     Interference interference;
     std::vector<Box> boxes;    // what the user sees, in order, and what they press
     Ending ending;
-    // The package file left in the download folder, from the real size: -1 none, -2 a part of it,
-    // else its length.
+    // The package file left in the download folder, from the package's real size: its length, or
+    // kNoFile, or kPartOfIt.
     std::function<int64_t(int64_t size)> left;
     std::vector<std::string> ranges;  // the Range header of each package request ("-": none)
 };
 
 void PrintTo(const TransferFault& row, std::ostream* out) { *out << row.name; }
 
+const int64_t kNoFile = -1;
+const int64_t kPartOfIt = -2;  // more than nothing, less than the whole
 const auto kWhole = [](int64_t size) { return size; };
 
 std::vector<TransferFault> TransferFaults() {
@@ -227,7 +245,7 @@ std::vector<TransferFault> TransferFaults() {
          Interference::None, {}, Ending::Installed, kWhole, {"-", "-", "-", "-"}},
         {"GatewayTimeoutsUntilTheUserCancels", "Veltrona Manager", R"("statuses": [504])", 0, Interference::None,
          {{kRetryQuestion, IDRETRY}, {kRetryQuestion, IDCANCEL}}, Ending::WizardClosed,
-         [](int64_t) { return int64_t{-1}; }, {"-", "-", "-", "-", "-", "-", "-"}},
+         [](int64_t) { return kNoFile; }, {"-", "-", "-", "-", "-", "-", "-"}},
         {"CutMidBodyAndResumed", "Veltrona Manager", R"("close_after": [200000, null])", 0, Interference::None, {},
          Ending::Installed, kWhole, {"-", "bytes=200000-"}},
         {"RangeAnsweredWithTheWholeFile", "Veltrona Manager", R"("close_after": [200000, null], "ranges": "ignore")", 0,
@@ -242,7 +260,7 @@ std::vector<TransferFault> TransferFaults() {
          Interference::WatchProgress, {}, Ending::Installed, kWhole, {"-"}},
         {"DriveFillsDuringThePackage", "Veltrona Manager", R"("chunk_size": 32768, "chunk_delay_ms": 250)", 0,
          Interference::FillDrive, {{kDiskFull, IDOK}}, Ending::WizardClosed,
-         [](int64_t) { return int64_t{-2}; }, {"-"}},
+         [](int64_t) { return kPartOfIt; }, {"-"}},
         {"PackageFileHeldByAnotherProgram", "Veltrona Manager", "", 0, Interference::HoldPackageFile,
          {{kDownloadFailed, IDOK}}, Ending::WizardClosed, [](int64_t) { return int64_t{5}; },  // the holder's bytes
          {"-"}},
@@ -290,12 +308,13 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
     ASSERT_TRUE(run.Start());
     const PageInfo review = WalkTo(run, REVIEW);
     ASSERT_TRUE(review.window) << Narrow(run.Boxes().empty() ? L"no box" : run.Boxes().back().text);
-    HANDLE held = INVALID_HANDLE_VALUE;
+    HeldFile held;
     if (fault.interference == Interference::HoldPackageFile) {
-        held = CreateFileW(packageFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE) << GetLastError();
+        held.handle = CreateFileW(packageFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE) << GetLastError();
         DWORD written = 0;
-        WriteFile(held, "mine!", 5, &written, nullptr);
+        WriteFile(held.handle, "mine!", 5, &written, nullptr);
     }
     ASSERT_TRUE(ClickControl(review.window, REVIEW_NEXT));
 
@@ -303,9 +322,10 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
     if (fault.interference == Interference::WatchProgress) {
         PageInfo download;
         ASSERT_TRUE(run.WaitForPage(DOWNLOAD_LIST, download));
-        while (FileSize(packageFile) == UINT64_MAX || FileSize(packageFile) < packageSize) {
+        for (const DWORD start = GetTickCount();
+             (FileSize(packageFile) == UINT64_MAX || FileSize(packageFile) < packageSize) && GetTickCount() - start < 120000;
+             Sleep(100)) {
             statusLines.insert(ReadPage(download.window).Control(DOWNLOAD_STATUS)->text);
-            Sleep(100);
         }
     } else if (fault.interference == Interference::FillDrive) {
         ASSERT_TRUE(WaitForFileSize(packageFile, 65536, 30000));
@@ -314,10 +334,11 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
         // Readable, but neither deletable nor writable while it is held: taken as the response
         // file arrives, let go once the user has been told.
         ASSERT_TRUE(WaitForFileSize(responseFile, 1, 30000));
-        for (const DWORD start = GetTickCount(); held == INVALID_HANDLE_VALUE && GetTickCount() - start < 10000;) {
-            held = CreateFileW(responseFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        for (const DWORD start = GetTickCount(); held.handle == INVALID_HANDLE_VALUE && GetTickCount() - start < 10000;) {
+            held.handle =
+                CreateFileW(responseFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         }
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
     }
 
     for (const Box& expected : fault.boxes) {
@@ -327,7 +348,7 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
             EXPECT_EQ(box.text, expected.text);
         }
     }
-    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held.Release();
 
     const std::vector<std::wstring> seen = Texts(run.Boxes());
     if (fault.ending == Ending::WizardClosed) {
@@ -356,7 +377,7 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
     // What the run left on disk.
     const int64_t left = fault.left(static_cast<int64_t>(packageSize));
     const uint64_t onDisk = FileSize(packageFile);
-    if (left == -2) {
+    if (left == kPartOfIt) {
         EXPECT_GT(onDisk, 0u);
         EXPECT_LT(onDisk, packageSize);
     } else {
@@ -389,7 +410,7 @@ TEST_P(TransferFaultTest, TheUserIsToldAndNothingIsLost) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TransferFaultTest, ::testing::ValuesIn(TransferFaults()),
-                         [](const ::testing::TestParamInfo<TransferFault>& row) { return std::string(row.param.name); });
+                         RowName<TransferFault>);
 
 // ---------------------------------------------------------------------------------------------
 // Cancel, confirmed, on every page that offers it: the run ends, nothing is saved or installed.
@@ -441,7 +462,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, CancelOnEveryPageTest,
                                            CancelRow{"License", LICENSE, IDCANCEL},
                                            CancelRow{"Review", REVIEW, REVIEW_CANCEL},
                                            CancelRow{"Download", DOWNLOAD, IDCANCEL}),
-                         [](const ::testing::TestParamInfo<CancelRow>& row) { return std::string(row.param.name); });
+                         RowName<CancelRow>);
 
 // ---------------------------------------------------------------------------------------------
 // Catalogues the program cannot use, and one that is merely very large.
@@ -519,7 +540,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CatalogueFaultTest,
                                            CatalogueRow{"WithADtd", CatalogueShape::WithDtd},
                                            CatalogueRow{"RandomBytes", CatalogueShape::RandomBytes},
                                            CatalogueRow{"FiftyMegabytes", CatalogueShape::FiftyMegabytes}),
-                         [](const ::testing::TestParamInfo<CatalogueRow>& row) { return std::string(row.param.name); });
+                         RowName<CatalogueRow>);
 
 }  // namespace
 }  // namespace vttest
